@@ -1,0 +1,42 @@
+# Third-party libraries as imported targets with the same names on both targets:
+#   deps::curl, deps::tinyxml, deps::minizip (brings zlib), GTest::gtest(_main).
+# Linux uses Debian's packages; Windows uses the static libraries that scripts/setup.sh
+# cross-builds into build/deps/win32 (found through the toolchain's find root).
+
+find_package(ZLIB REQUIRED)
+
+find_path(TINYXML_INCLUDE_DIR tinyxml.h REQUIRED)
+find_library(TINYXML_LIBRARY NAMES libtinyxml.a tinyxml REQUIRED)
+add_library(deps::tinyxml UNKNOWN IMPORTED)
+set_target_properties(deps::tinyxml PROPERTIES
+    IMPORTED_LOCATION "${TINYXML_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${TINYXML_INCLUDE_DIR}"
+    # Debian's tinyxml.h turns the STL interface on; say so for every includer alike.
+    INTERFACE_COMPILE_DEFINITIONS "TIXML_USE_STL")
+
+find_path(MINIZIP_INCLUDE_DIR minizip/unzip.h REQUIRED)
+find_library(MINIZIP_LIBRARY NAMES libminizip.a minizip REQUIRED)
+add_library(deps::minizip UNKNOWN IMPORTED)
+set_target_properties(deps::minizip PROPERTIES
+    IMPORTED_LOCATION "${MINIZIP_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${MINIZIP_INCLUDE_DIR}"
+    INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+
+if(WIN32)
+    find_path(CURL_INCLUDE_DIR curl/curl.h REQUIRED)
+    find_library(CURL_LIBRARY NAMES libcurl.a REQUIRED)
+    add_library(deps::curl UNKNOWN IMPORTED)
+    set_target_properties(deps::curl PROPERTIES
+        IMPORTED_LOCATION "${CURL_LIBRARY}"
+        INTERFACE_INCLUDE_DIRECTORIES "${CURL_INCLUDE_DIR}"
+        INTERFACE_COMPILE_DEFINITIONS "CURL_STATICLIB"
+        INTERFACE_LINK_LIBRARIES "ZLIB::ZLIB;ws2_32;crypt32;secur32;bcrypt;advapi32")
+else()
+    find_package(CURL REQUIRED)
+    add_library(deps::curl INTERFACE IMPORTED)
+    set_target_properties(deps::curl PROPERTIES INTERFACE_LINK_LIBRARIES CURL::libcurl)
+endif()
+
+if(LAUNCHER_BUILD_TESTS)
+    find_package(GTest REQUIRED)
+endif()

@@ -1,0 +1,7 @@
+#include "core/platform/Text.h"
+
+#include <strings.h>
+
+int PlatformCompareNoCase(const char* a, const char* b) {
+    return strcasecmp(a, b);
+}

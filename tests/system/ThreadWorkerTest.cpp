@@ -1,0 +1,110 @@
+#include "core/system/ThreadWorker.h"
+
+#include "core/platform/Thread.h"
+#include "core/system/TimeStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+// A worker whose Run holds until released, recording what it saw.
+class GatedWorker : public ThreadWorker {
+public:
+    std::atomic<int> prepares{0};
+    std::atomic<int> runsStarted{0};
+    std::atomic<int> runsFinished{0};
+    std::atomic<bool> release{false};
+    std::atomic<bool> sawStopping{false};
+    int preparesSeenByRun = 0;
+
+protected:
+    void Prepare() override { ++prepares; }
+    void Run() override {
+        preparesSeenByRun = prepares;
+        ++runsStarted;
+        while (!release)
+            PlatformSleep(1);
+        PlatformSleep(60);
+        sawStopping = IsStopping();
+        ++runsFinished;
+    }
+};
+
+void WaitUntil(const std::atomic<int>& value, int target) {
+    while (value < target)
+        PlatformSleep(1);
+}
+
+TEST(ThreadWorker, StopOnANeverStartedWorkerReturnsAtOnce) {
+    GatedWorker worker;
+    worker.Stop();
+    EXPECT_EQ(nullptr, worker.Thread());
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_FALSE(worker.IsStopping());
+    EXPECT_EQ(0, worker.prepares);
+}
+
+TEST(ThreadWorker, StartPreparesOnTheCallerThenRunsAndStopWaitsForRun) {
+    GatedWorker worker;
+    EXPECT_EQ(1, worker.Start(ThreadWorker::PriorityNormal));
+    EXPECT_EQ(1, worker.prepares);
+    EXPECT_TRUE(worker.IsRunning());
+    WaitUntil(worker.runsStarted, 1);
+    EXPECT_EQ(1, worker.preparesSeenByRun);
+
+    worker.release = true;
+    worker.Stop();
+    // Stop returned only after Run did, and Run saw the stop request.
+    EXPECT_EQ(1, worker.runsFinished);
+    EXPECT_TRUE(worker.sawStopping);
+    EXPECT_FALSE(worker.IsRunning());
+    EXPECT_FALSE(worker.IsStopping());
+    EXPECT_EQ(nullptr, worker.Thread());
+}
+
+TEST(ThreadWorker, HandleStaysOpenAfterRunUntilStop) {
+    GatedWorker worker;
+    worker.release = true;
+    worker.Start(ThreadWorker::PriorityNormal);
+    while (worker.IsRunning())
+        PlatformSleep(1);
+    EXPECT_EQ(1, worker.runsFinished);
+    EXPECT_NE(nullptr, worker.Thread());
+    worker.Stop();
+    EXPECT_EQ(nullptr, worker.Thread());
+}
+
+TEST(ThreadWorker, SecondStartWaitsForTheFirstRun) {
+    GatedWorker worker;
+    worker.Start(ThreadWorker::PriorityNormal);
+    WaitUntil(worker.runsStarted, 1);
+    worker.release = true;
+    // The second Start must not Prepare or run again before the first Run has returned.
+    worker.Start(ThreadWorker::PriorityNormal);
+    EXPECT_EQ(1, worker.runsFinished);
+    EXPECT_EQ(2, worker.prepares);
+    worker.Stop();
+    EXPECT_EQ(2, worker.runsFinished);
+    EXPECT_EQ(2, worker.preparesSeenByRun);
+}
+
+TEST(ThreadWorker, PriorityModesMapToThreadPriorities) {
+    const struct {
+        int32_t mode;
+        int priority;
+    } cases[] = {{0, kThreadPriorityLowest},
+                 {1, kThreadPriorityNormal},
+                 {2, kThreadPriorityHighest},
+                 {7, kThreadPriorityNormal}};
+    for (const auto& c : cases) {
+        GatedWorker worker;
+        worker.Start(c.mode);
+        EXPECT_EQ(c.priority, PlatformThreadGetPriority(worker.Thread())) << "mode " << c.mode;
+        worker.release = true;
+        worker.Stop();
+    }
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+#!/usr/bin/env bash
+# Installs everything the native and/or win32 builds need, cross-builds the
+# static win32 dependencies from Debian's patched sources into build/deps/win32
+# and creates the Wine prefix. Re-running only does what is missing.
+set -euo pipefail
+
+usage() { echo "usage: scripts/setup.sh [native|win32|all]" >&2; }
+
+case "${1:-all}" in
+    native | win32 | all) target=${1:-all} ;;
+    -h | --help) usage; exit 0 ;;
+    *) echo "setup.sh: unknown target '$1'" >&2; usage; exit 2 ;;
+esac
+[ $# -le 1 ] || { echo "setup.sh: too many arguments" >&2; usage; exit 2; }
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+prefix=$root/build/deps/win32
+srcroot=$root/build/deps/src
+wineprefix=$root/build/wine-prefix
+toolchain=$root/cmake/toolchain-mingw32.cmake
+triplet=i686-w64-mingw32
+mingw_root=/usr/$triplet
+jobs=2
+export DEBIAN_FRONTEND=noninteractive
+
+log() { printf '==> %s\n' "$*"; }
+die() { echo "setup.sh: $*" >&2; exit 1; }
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo -n "$@" || die "needs root for: $*"
+    else
+        die "needs root for: $*"
+    fi
+}
+
+native_pkgs=(
+    build-essential cmake ninja-build pkg-config
+    libcurl4-openssl-dev libtinyxml-dev libminizip-dev zlib1g-dev
+    libgtest-dev libgmock-dev libphysfs-dev
+    clang libclang-rt-14-dev
+    locales zip unzip curl python3
+)
+# Wine comes without its recommends; the few that matter are named: gnutls
+# backs Schannel (HTTPS from Windows programs), the X libraries and fonts let
+# windows render under Xvfb.
+win32_pkgs=(
+    cmake ninja-build pkg-config dpkg-dev xz-utils
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
+    wine wine32:i386 libgnutls30:i386 fonts-wine
+    libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
+    libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
+    xvfb
+)
+
+apt_stale=
+
+installed() { dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null | grep -q '^ii'; }
+
+ensure_i386() {
+    dpkg --print-foreign-architectures | grep -qx i386 && return
+    log "enabling the i386 architecture for 32-bit Wine"
+    as_root dpkg --add-architecture i386
+    apt_stale=1
+}
+
+# apt-get source needs deb-src entries; mirror the configured Debian suites.
+ensure_deb_src() {
+    local dir=/etc/apt/sources.list.d
+    [ -e "$dir/launcher-src.sources" ] || [ -e "$dir/launcher-src.list" ] && return
+    if grep -qsE '^(Types:.*\bdeb-src\b|deb-src[[:space:]])' /etc/apt/sources.list "$dir"/*.list "$dir"/*.sources; then
+        return
+    fi
+    log "adding deb-src entries for the Debian archive"
+    local tmp
+    tmp=$(mktemp)
+    if [ -f "$dir/debian.sources" ]; then
+        awk 'BEGIN { RS = ""; FS = "\n" }
+            {
+                out = ""; deb = 0
+                for (i = 1; i <= NF; i++) {
+                    if ($i ~ /^#/) continue
+                    if ($i ~ /^Types:/) { deb = ($i ~ /[ \t]deb([ \t]|$)/); $i = "Types: deb-src" }
+                    out = out $i "\n"
+                }
+                if (deb) printf "%s%s", (n++ ? "\n" : ""), out
+            }' "$dir/debian.sources" >"$tmp"
+        [ -s "$tmp" ] || die "no 'Types: deb' entry in $dir/debian.sources"
+        as_root install -m 644 "$tmp" "$dir/launcher-src.sources"
+    elif [ -f /etc/apt/sources.list ]; then
+        sed -n 's/^deb[[:space:]]/deb-src /p' /etc/apt/sources.list >"$tmp"
+        [ -s "$tmp" ] || die "no 'deb' line in /etc/apt/sources.list"
+        as_root install -m 644 "$tmp" "$dir/launcher-src.list"
+    else
+        die "found neither $dir/debian.sources nor /etc/apt/sources.list"
+    fi
+    rm -f "$tmp"
+    apt_stale=1
+}
+
+install_packages() {
+    local missing=() p
+    for p in "$@"; do installed "$p" || missing+=("$p"); done
+    if [ -n "$apt_stale" ] || [ ${#missing[@]} -gt 0 ]; then
+        log "apt-get update"
+        as_root apt-get update -qq
+    fi
+    [ ${#missing[@]} -gt 0 ] || return 0
+    log "installing ${missing[*]}"
+    as_root apt-get install -y -qq --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null
+}
+
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return
+    log "generating the de_DE.UTF-8 locale"
+    if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    else
+        echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+    as_root locale-gen >/dev/null
+}
+
+# Newest version of a source package, the one apt-get source would fetch.
+source_version() {
+    local v best=
+    for v in $(apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p'); do
+        if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
+    done
+    [ -n "$best" ] || die "apt-get source knows no package '$1'; are deb-src entries configured?"
+    echo "$best"
+}
+
+# Fetches and unpacks a source package (Debian patches applied) into
+# build/deps/src/NAME/ and prints the unpacked directory.
+fetch_source() {
+    local name=$1 version=$2 dir=$srcroot/$1
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    (cd "$dir" && apt-get source -qq -o APT::Sandbox::User=root "$name=$version" >/dev/null) ||
+        die "apt-get source $name=$version failed"
+    find "$dir" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n1
+}
+
+build_curl() {
+    local src=$1 bld=$srcroot/curl/build
+    # HTTP(S) over Schannel only: no other protocols, no optional libraries.
+    cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+        -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF \
+        -DENABLE_MANUAL=OFF -DHTTP_ONLY=ON -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
+        -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBSSH=OFF \
+        -DCURL_USE_GSSAPI=OFF -DUSE_LIBIDN2=OFF -DUSE_WIN32_IDN=OFF -DUSE_NGHTTP2=OFF \
+        -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DCURL_ZLIB=ON \
+        -DZLIB_LIBRARY="$mingw_root/lib/libz.a" -DZLIB_INCLUDE_DIR="$mingw_root/include" \
+        -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none >/dev/null
+    cmake --build "$bld" -j "$jobs" >/dev/null
+    cmake --install "$bld" >/dev/null
+    # The CMake config exports CURL_STATICLIB; the .pc file must say it too.
+    sed -i -e 's|^prefix=.*|prefix=${pcfiledir}/../..|' -e 's|^libdir=.*|libdir=${prefix}/lib|' \
+        -e 's|^Cflags: .*|Cflags: -I${includedir} -DCURL_STATICLIB|' "$prefix/lib/pkgconfig/libcurl.pc"
+}
+
+build_tinyxml() {
+    local src=$1 bld=$srcroot/tinyxml/build f
+    mkdir -p "$bld" "$prefix/include" "$prefix/lib/pkgconfig"
+    # Debian's tinyxml.h turns TIXML_USE_STL on itself, as on the native side.
+    for f in tinyxml tinyxmlparser tinyxmlerror tinystr; do
+        $triplet-g++-posix -O2 -DNDEBUG -w -c "$src/$f.cpp" -o "$bld/$f.o" &
+    done
+    wait_all
+    rm -f "$prefix/lib/libtinyxml.a"
+    $triplet-ar rcs "$prefix/lib/libtinyxml.a" "$bld"/*.o
+    install -m 644 "$src/tinyxml.h" "$src/tinystr.h" "$prefix/include/"
+    write_pc tinyxml "TinyXml" "simple, small, C++ XML parser" "${2%%-*}" \
+        '${prefix}/include' '-ltinyxml' ''
+}
+
+build_minizip() {
+    local src=$1 bld=$srcroot/minizip/build f
+    mkdir -p "$bld" "$prefix/include/minizip" "$prefix/lib/pkgconfig"
+    # iowin32 gives Unicode (wide) path support through the Win32 file API.
+    for f in ioapi unzip zip mztools iowin32; do
+        $triplet-gcc-posix -O2 -DNDEBUG -w -c "$src/$f.c" -o "$bld/$f.o" &
+    done
+    wait_all
+    rm -f "$prefix/lib/libminizip.a"
+    $triplet-ar rcs "$prefix/lib/libminizip.a" "$bld"/*.o
+    for f in unzip ioapi zip crypt mztools iowin32; do
+        install -m 644 "$src/$f.h" "$prefix/include/minizip/"
+    done
+    write_pc minizip "minizip" "Minizip zip file manipulation library" "${2%%-*}" \
+        '${prefix}/include/minizip' '-lminizip' '-lz'
+}
+
+build_googletest() {
+    local src=$1 bld=$srcroot/googletest/build
+    cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+        -DBUILD_SHARED_LIBS=OFF -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON \
+        -Dgtest_disable_pthreads=OFF >/dev/null
+    cmake --build "$bld" -j "$jobs" >/dev/null
+    cmake --install "$bld" >/dev/null
+}
+
+wait_all() {
+    local pid ok=1
+    for pid in $(jobs -p); do wait "$pid" || ok=; done
+    [ -n "$ok" ] || die "compilation failed"
+}
+
+# A .pc file relative to its own location, so pkg-config works from the
+# toolchain file without absolute paths baked in.
+write_pc() {
+    cat >"$prefix/lib/pkgconfig/$1.pc" <<EOF
+prefix=\${pcfiledir}/../..
+libdir=\${prefix}/lib
+
+Name: $2
+Description: $3
+Version: $4
+Libs: -L\${libdir} $6
+Libs.private: $7
+Cflags: -I$5
+EOF
+}
+
+# Builds a dependency unless its stamp names the same source version and the
+# same build recipe.
+build_dep() {
+    local name=$1 version stamp want src
+    version=$(source_version "$name")
+    stamp=$prefix/.stamp-$name
+    want="$version $(declare -f "build_$name" | md5sum | cut -c1-12)"
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
+    log "building $name $version for win32"
+    src=$(fetch_source "$name" "$version")
+    [ -n "$src" ] || die "apt-get source $name unpacked nothing"
+    "build_$name" "$src" "$version"
+    echo "$want" >"$stamp"
+}
+
+wine_env() {
+    env -u DISPLAY WINEPREFIX="$wineprefix" WINEARCH=win32 WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
+}
+
+ensure_wine_prefix() {
+    local stamp=$wineprefix/.stamp-prefix want
+    want=$(wine --version)
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
+    log "creating the Wine prefix ($want)"
+    rm -rf "$wineprefix"
+    mkdir -p "$wineprefix"
+    wine_env wineboot -i >/dev/null 2>&1 || die "wineboot failed"
+    # A crashing test must end with an error code, not wait on a dialog.
+    wine_env wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 ||
+        die "could not configure the Wine prefix"
+    wine_env wineserver -w
+    echo "$want" >"$stamp"
+}
+
+pkgs=()
+case $target in
+    native) pkgs=("${native_pkgs[@]}") ;;
+    win32) pkgs=("${win32_pkgs[@]}") ;;
+    all) pkgs=("${native_pkgs[@]}" "${win32_pkgs[@]}") ;;
+esac
+
+if [ "$target" != native ]; then
+    ensure_i386
+    ensure_deb_src
+    # A deb-src entry added by an interrupted run may not have been fetched.
+    [ -n "$(apt-cache showsrc --only-source curl 2>/dev/null)" ] || apt_stale=1
+fi
+install_packages "${pkgs[@]}"
+
+if [ "$target" != win32 ]; then
+    ensure_locale
+fi
+
+if [ "$target" != native ]; then
+    mkdir -p "$prefix" "$srcroot"
+    for dep in curl tinyxml minizip googletest; do build_dep "$dep"; done
+    ensure_wine_prefix
+fi
+log "setup ($target) done"

@@ -1,0 +1,146 @@
+// One set of settings files and the answers expected from them. The same table runs on every
+// target; on Windows the system's own profile functions answer, so agreement is proven there.
+#include "core/platform/Profile.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const char kLauncherIni[] = "; launcher settings\r\n"
+                            "# also a comment\r\n"
+                            "[config]\r\n"
+                            "  URL1   =   http://one.example/list.xml   \r\n"
+                            "url2=http://two.example/list.xml\r\n"
+                            "URL2=second copy does not count\r\n"
+                            "App=\"game.exe\"\r\n"
+                            "Quoted='single'\r\n"
+                            "Unbalanced=\"open\r\n"
+                            "OnlyQuote=\"\r\n"
+                            "Inner=a \"b\" c\r\n"
+                            "NoEquals\r\n"
+                            "Empty=\r\n"
+                            "Equals=a=b=c\r\n"
+                            "; URL3=commented out\r\n"
+                            "width=641\r\n"
+                            "Digits=12abc\r\n"
+                            "Letters=abc\r\n"
+                            "Negative=-42\r\n"
+                            "Plus= +7\r\n"
+                            "Hex=0x1F\r\n"
+                            "Octal=0o17\r\n"
+                            "Binary=0b101\r\n"
+                            "UpperHex=0X1F\r\n"
+                            "QuotedNumber=\"12\"\r\n"
+                            "Wrapping=4294967297\r\n"
+                            "LongNumber=0000000000000000000000000000012\r\n"
+                            "[Other]\r\n"
+                            "App=other.exe\r\n"
+                            "[CONFIG]\r\n"
+                            "Later=second section of the same name is not searched\r\n";
+
+// Unix line ends, a byte order mark, blanks around the header, tabs.
+const char kPlainIni[] = "\xEF\xBB\xBF"
+                         "\n"
+                         "   [Config]   \n"
+                         "\tFontSize\t=\t20\t\n"
+                         "[Broken\n"
+                         "AfterBroken=still in Config\n"
+                         "[ Spaced ]\n"
+                         "Key=in spaced section\n";
+
+struct StringCase {
+    const char* file;
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    unsigned size;
+    const char* expected;
+};
+
+const StringCase kStringCases[] = {
+    {"launcher.ini", "Config", "URL1", "no-server", 512, "http://one.example/list.xml"},
+    {"launcher.ini", "CONFIG", "url1", "no-server", 512, "http://one.example/list.xml"},
+    {"launcher.ini", " Config ", " URL1 ", "no-server", 512, "http://one.example/list.xml"},
+    {"launcher.ini", "Config", "URL2", "no-server", 512, "http://two.example/list.xml"},
+    {"launcher.ini", "Config", "URL3", "no-server", 512, "no-server"},
+    {"launcher.ini", "Config", "App", "no.app", 512, "game.exe"},
+    {"launcher.ini", "Config", "Quoted", "", 512, "single"},
+    {"launcher.ini", "Config", "Unbalanced", "", 512, "\"open"},
+    {"launcher.ini", "Config", "OnlyQuote", "", 512, "\""},
+    {"launcher.ini", "Config", "Inner", "", 512, "a \"b\" c"},
+    {"launcher.ini", "Config", "NoEquals", "fallback", 512, "fallback"},
+    {"launcher.ini", "Config", "Empty", "fallback", 512, ""},
+    {"launcher.ini", "Config", "Equals", "", 512, "a=b=c"},
+    {"launcher.ini", "Config", "Later", "fallback", 512, "fallback"},
+    {"launcher.ini", "Other", "App", "no.app", 512, "other.exe"},
+    {"launcher.ini", "Missing", "App", "no.app", 512, "no.app"},
+    {"launcher.ini", "Config", "Missing", "trailing blanks go   ", 512, "trailing blanks go"},
+    {"launcher.ini", "Config", "Missing", "\"quoted default\"", 512, "quoted default"},
+    // Cut at size - 1.
+    {"launcher.ini", "Config", "URL1", "", 11, "http://one"},
+    {"launcher.ini", "Config", "Missing", "New Times Roman", 4, "New"},
+    {"launcher.ini", "Config", "App", "", 20, "game.exe"},
+    {"plain.ini", "Config", "FontSize", "New Times Roman", 128, "20"},
+    {"plain.ini", "Config", "AfterBroken", "", 128, "still in Config"},
+    {"plain.ini", "Spaced", "Key", "fallback", 128, "in spaced section"},
+    {"plain.ini", " Spaced ", "Key", "fallback", 128, "in spaced section"},
+    {"missing.ini", "Config", "URL1", "no-server", 512, "no-server"},
+    {"missing.ini", "Config", "URL1", "no-server", 3, "no"},
+};
+
+struct IntCase {
+    const char* file;
+    const char* key;
+    int defaultValue;
+    int expected;
+};
+
+const IntCase kIntCases[] = {
+    {"launcher.ini", "width", 100, 641},  {"launcher.ini", "WIDTH", 100, 641},
+    {"launcher.ini", "height", 100, 100}, {"launcher.ini", "Digits", 5, 12},
+    {"launcher.ini", "Letters", 5, 0},    {"launcher.ini", "Negative", 5, -42},
+    {"launcher.ini", "Plus", 5, 7},       {"launcher.ini", "Hex", 5, 31},
+    {"launcher.ini", "Octal", 5, 15},     {"launcher.ini", "Binary", 5, 5},
+    {"launcher.ini", "UpperHex", 5, 0},   {"launcher.ini", "QuotedNumber", 5, 12},
+    {"launcher.ini", "Wrapping", 5, 1},   {"launcher.ini", "Empty", 5, 5},
+    {"launcher.ini", "NoEquals", 5, 5},   {"launcher.ini", "App", 5, 0},
+    {"launcher.ini", "LongNumber", 5, 0}, {"plain.ini", "FontSize", 16, 20},
+    {"missing.ini", "width", 100, 100},
+};
+
+class Profile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteWholeFile(dir / "launcher.ini", kLauncherIni);
+        WriteWholeFile(dir / "plain.ini", kPlainIni);
+    }
+
+    TempDir dir;
+};
+
+TEST_F(Profile, StringsAgreeWithTheSystemReader) {
+    for (const StringCase& c : kStringCases) {
+        char buffer[512];
+        memset(buffer, 'x', sizeof buffer);
+        const std::string path = dir / c.file;
+        const uint32_t length =
+            PlatformProfileString(c.section, c.key, c.defaultValue, buffer, c.size, path.c_str());
+        EXPECT_STREQ(c.expected, buffer) << c.file << " [" << c.section << "] " << c.key;
+        EXPECT_EQ(strlen(c.expected), length) << c.file << " [" << c.section << "] " << c.key;
+        EXPECT_EQ('x', buffer[c.size < sizeof buffer ? c.size : sizeof buffer - 1]);
+    }
+}
+
+TEST_F(Profile, NumbersAgreeWithTheSystemReader) {
+    for (const IntCase& c : kIntCases) {
+        const std::string path = dir / c.file;
+        EXPECT_EQ(c.expected, PlatformProfileInt("Config", c.key, c.defaultValue, path.c_str()))
+            << c.file << " " << c.key;
+    }
+}
+
+} // namespace

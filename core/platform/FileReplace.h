@@ -1,0 +1,19 @@
+// Replacing a file as a whole, so that a crash or a full disk leaves the old file or the new
+// one and never a mixture.
+//
+// Contract (every target):
+//   PlatformSyncFile(stream)
+//       flushes the stream's buffers and asks the system to put the file's data on the device.
+//       Returns true when both succeeded; false leaves the file in an unknown state. The stream
+//       stays open. stream must not be null.
+//   PlatformReplaceFile(source, target)
+//       renames the file source to target in one step, replacing target when it exists: a
+//       reader of target sees either the old file or the new one. Both paths must lie in one
+//       directory (one volume). Returns true on success; on failure source and target are
+//       left as they were.
+#pragma once
+
+#include <cstdio>
+
+bool PlatformSyncFile(FILE* stream);
+bool PlatformReplaceFile(const char* source, const char* target);

@@ -44,6 +44,10 @@ bool ReadFloatChild(TiXmlNode* parent, const char* name, float* value) {
     return true;
 }
 
+// TinyXML steps over a whole UTF-8 sequence (up to 4 bytes) when it meets a lead byte, also
+// past the terminator when the text ends in one; these NULs stop it there.
+constexpr size_t kTerminatorPadding = 8;
+
 // The file's bytes, terminated, with line ends made LF as TinyXML's own loader does.
 bool LoadText(const char* path, std::vector<char>* text) {
     FileStream* file = FileStream::Create();
@@ -52,7 +56,7 @@ bool LoadText(const char* path, std::vector<char>* text) {
     bool loaded = file->Open(path, ReadBinary, __FILE__, __LINE__);
     if (loaded) {
         const uint32_t size = file->GetSize();
-        text->assign(size_t(size) + 1, '\0');
+        text->assign(size_t(size) + kTerminatorPadding, '\0');
         loaded = size == 0 || file->Read(text->data(), size, 1) == int32_t(size);
     }
     file->Close();

@@ -71,7 +71,8 @@ TEST(ReadUpdateList, MissingEmptyAndNonTextFieldsAreEmpty) {
 TEST(ReadUpdateList, RefusesWhatIsNoUpdateListAndLeavesTheListAlone) {
     for (const char* bytes :
          {"<Game><update><to>1.1</to></update></Game>", // case counts
-          "<game><update></game>", "not xml at all", "", "<list/>", "<?xml version=\"1.0\"?>"}) {
+          "<game><update></game>", "not xml at all", "", "<list/>", "<?xml version=\"1.0\"?>",
+          "<game>\xf0", "<game><update>\xd8"}) { // a UTF-8 lead byte cut off by the end
         ListRead read(bytes);
         EXPECT_FALSE(read.ok) << bytes;
         ASSERT_EQ(1u, read.list.size()) << bytes;

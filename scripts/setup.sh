@@ -102,14 +102,15 @@ ensure_deb_src() {
 
 install_packages() {
     local missing=() p
-    for p in "$@"; do installed "$p" || missing+=("$p"); done
+    for p in $(printf '%s\n' "$@" | sort -u); do installed "$p" || missing+=("$p"); done
     if [ -n "$apt_stale" ] || [ ${#missing[@]} -gt 0 ]; then
         log "apt-get update"
         as_root apt-get update -qq
     fi
     [ ${#missing[@]} -gt 0 ] || return 0
     log "installing ${missing[*]}"
-    as_root apt-get install -y -qq --no-install-recommends -o Dpkg::Use-Pty=0 "${missing[@]}" >/dev/null
+    as_root apt-get install -y -qq --no-install-recommends -o Dpkg::Use-Pty=0 \
+        -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 }
 
 ensure_locale() {
@@ -156,9 +157,9 @@ build_curl() {
         -DCURL_USE_GSSAPI=OFF -DUSE_LIBIDN2=OFF -DUSE_WIN32_IDN=OFF -DUSE_NGHTTP2=OFF \
         -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF -DCURL_ZLIB=ON \
         -DZLIB_LIBRARY="$mingw_root/lib/libz.a" -DZLIB_INCLUDE_DIR="$mingw_root/include" \
-        -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none >/dev/null
-    cmake --build "$bld" -j "$jobs" >/dev/null
-    cmake --install "$bld" >/dev/null
+        -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none
+    cmake --build "$bld" -j "$jobs"
+    cmake --install "$bld"
     # The CMake config exports CURL_STATICLIB; the .pc file must say it too.
     sed -i -e 's|^prefix=.*|prefix=${pcfiledir}/../..|' -e 's|^libdir=.*|libdir=${prefix}/lib|' \
         -e 's|^Cflags: .*|Cflags: -I${includedir} -DCURL_STATICLIB|' "$prefix/lib/pkgconfig/libcurl.pc"
@@ -202,9 +203,9 @@ build_googletest() {
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
         -DBUILD_SHARED_LIBS=OFF -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON \
-        -Dgtest_disable_pthreads=OFF >/dev/null
-    cmake --build "$bld" -j "$jobs" >/dev/null
-    cmake --install "$bld" >/dev/null
+        -Dgtest_disable_pthreads=OFF
+    cmake --build "$bld" -j "$jobs"
+    cmake --install "$bld"
 }
 
 wait_all() {
@@ -229,18 +230,24 @@ Cflags: -I$5
 EOF
 }
 
-# Builds a dependency unless its stamp names the same source version and the
-# same build recipe.
+# Builds a dependency unless its stamp names the same source version, build
+# recipe and toolchain file.
 build_dep() {
-    local name=$1 version stamp want src
+    local name=$1 version stamp want src log
     version=$(source_version "$name")
     stamp=$prefix/.stamp-$name
-    want="$version $(declare -f "build_$name" | md5sum | cut -c1-12)"
+    want="$version $( (declare -f "build_$name"; cat "$toolchain") | md5sum | cut -c1-12)"
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
     log "building $name $version for win32"
     src=$(fetch_source "$name" "$version")
     [ -n "$src" ] || die "apt-get source $name unpacked nothing"
-    "build_$name" "$src" "$version"
+    log=$srcroot/$name/build.log
+    # In the background so that set -e holds inside; it is off in an || list.
+    "build_$name" "$src" "$version" >"$log" 2>&1 &
+    if ! wait $!; then
+        tail -n 40 "$log" >&2
+        die "building $name failed; full log in $log"
+    fi
     echo "$want" >"$stamp"
 }
 
@@ -251,7 +258,7 @@ wine_env() {
 
 ensure_wine_prefix() {
     local stamp=$wineprefix/.stamp-prefix want
-    want=$(wine --version)
+    want="$(wine --version) $(declare -f ensure_wine_prefix wine_env | md5sum | cut -c1-12)"
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
     log "creating the Wine prefix ($want)"
     rm -rf "$wineprefix"
@@ -263,6 +270,12 @@ ensure_wine_prefix() {
     wine_env wineserver -w
     echo "$want" >"$stamp"
 }
+
+# Two runs at once (say CI's test script and a developer) would build into
+# the same directories.
+mkdir -p "$root/build"
+exec 9>"$root/build/.setup.lock"
+flock -w 1800 9 || die "another setup.sh has held $root/build/.setup.lock for 30 minutes"
 
 pkgs=()
 case $target in

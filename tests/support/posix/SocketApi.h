@@ -1,0 +1,24 @@
+// BSD sockets under the names the test server uses.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+typedef int NativeSocket;
+typedef socklen_t SocketLength;
+constexpr NativeSocket kInvalidSocket = -1;
+// A client that hung up must not end the test process with SIGPIPE.
+constexpr int kSendFlags = MSG_NOSIGNAL;
+
+inline bool SocketStartup() {
+    return true;
+}
+
+inline void SocketClose(NativeSocket socket) {
+    close(socket);
+}
+
+inline void SocketCleanup() {}

@@ -1,0 +1,24 @@
+// Winsock under the names the test server uses.
+#pragma once
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+typedef SOCKET NativeSocket;
+typedef int SocketLength;
+constexpr NativeSocket kInvalidSocket = INVALID_SOCKET;
+constexpr int kSendFlags = 0;
+
+// Winsock counts its users; every server takes one reference for its lifetime.
+inline bool SocketStartup() {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+inline void SocketClose(NativeSocket socket) {
+    closesocket(socket);
+}
+
+inline void SocketCleanup() {
+    WSACleanup();
+}

@@ -1,0 +1,10 @@
+#include "launcher/DownloadProgress.h"
+
+std::atomic<float> downloadNow{0.0f};
+std::atomic<float> downloadTotal{0.0f};
+
+int DownloadProgress(void*, double downloadTotalBytes, double downloadNowBytes, double, double) {
+    downloadTotal.store(float(downloadTotalBytes), std::memory_order_relaxed);
+    downloadNow.store(float(downloadNowBytes), std::memory_order_relaxed);
+    return 0;
+}

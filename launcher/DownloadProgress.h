@@ -1,0 +1,13 @@
+// Progress of the transfer running now, for the status line: bytes received and bytes
+// announced (0 while unknown). Written by the worker, read by the main loop.
+#pragma once
+
+#include <atomic>
+
+extern std::atomic<float> downloadNow;
+extern std::atomic<float> downloadTotal;
+
+// libcurl progress function (CURLOPT_PROGRESSFUNCTION): publishes the download counts and lets
+// the transfer go on. The user pointer and the upload counts are not used.
+int DownloadProgress(void* user, double downloadTotalBytes, double downloadNowBytes,
+                     double uploadTotalBytes, double uploadNowBytes);

@@ -1,0 +1,148 @@
+// The update run: configuration, rights, list, update loop, "installed_updates".
+#include "launcher/Updater.h"
+
+#include "core/strings/BoundedText.h"
+#include "core/strings/TextCompare.h"
+#include "launcher/DownloadBuffer.h"
+#include "launcher/DownloadProgress.h"
+#include "launcher/StoredFile.h"
+#include "launcher/UpdateDocuments.h"
+#include "launcher/UpdaterServices.h"
+
+// The progress function keeps the double-argument form its callers read.
+#define CURL_DISABLE_DEPRECATION
+#include <curl/curl.h>
+
+#include <cstdio>
+
+namespace {
+constexpr const char kUserAgent[] = "libcurl-agent/1.0";
+constexpr const char kListParseError[] = "xml parse error";
+constexpr size_t kTempPathSize = 512;
+} // namespace
+
+Updater::Updater()
+    : state(Checking), extractedBytes(0.0f), extractTotalBytes(0.0f), newLauncher(false),
+      services(&SystemUpdaterServices()) {
+    iniPath[0] = appPath[0] = currentVersion[0] = '\0';
+    launcherUpdaterPath[0] = launcherMarkerPath[0] = '\0';
+    for (char* url : serverUrl)
+        url[0] = '\0';
+    errCaption[0] = errNotAdmin[0] = errNoConnection[0] = '\0';
+    errDownloadUpdate[0] = errNeedDiskSpace[0] = errExtracting[0] = '\0';
+}
+
+Updater::~Updater() {
+    cancelRequested.store(true);
+    Stop();
+}
+
+void Updater::Prepare() {
+    newLauncher.store(false, std::memory_order_relaxed);
+    currentVersion[0] = '\0';
+    cancelRequested.store(false);
+    state.store(Checking, std::memory_order_release);
+}
+
+bool Updater::HasFreeSpace(const char* path, uint64_t neededBytes) {
+    uint64_t freeBytes = 0;
+    return services->DiskFreeBytes(path, &freeBytes) && neededBytes < freeBytes;
+}
+
+void Updater::ShowError(const char* text) {
+    // Whoever asked the update to stop is not waiting for a box.
+    if (!cancelRequested.load())
+        services->ShowMessage(messageOwner, text, errCaption);
+}
+
+void Updater::Finish(UpdaterState final) {
+    state.store(final, std::memory_order_release);
+}
+
+bool Updater::DownloadList(CURL* handle, DownloadBuffer* list) {
+    for (const char* url : serverUrl) {
+        if (cancelRequested.load())
+            return false;
+        // Bytes of an attempt that failed midway must not end up in front of the list.
+        DownloadBufferClear(list);
+        curl_easy_setopt(handle, CURLOPT_URL, url);
+        if (curl_easy_perform(handle) == CURLE_OK)
+            return true;
+    }
+    return false;
+}
+
+void Updater::Run() {
+    ReadConfiguration();
+    curl_global_init(CURL_GLOBAL_ALL);
+    if (!services->IsUserAdmin()) {
+        ShowError(errNotAdmin);
+        curl_global_cleanup();
+        Finish(Aborted);
+        return;
+    }
+
+    DownloadBuffer list;
+    CURL* handle = DownloadBufferCreate(&list, &cancelRequested) ? curl_easy_init() : nullptr;
+    if (handle) {
+        curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBuffer);
+        curl_easy_setopt(handle, CURLOPT_WRITEDATA, &list);
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
+        curl_easy_setopt(handle, CURLOPT_PROGRESSFUNCTION, DownloadProgress);
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+        // Without these a server that stops answering would hold the launcher forever.
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    }
+    // Cleans up and publishes Aborted after an error before the update loop.
+    auto giveUp = [&](const char* text) {
+        ShowError(text);
+        DownloadBufferRelease(&list);
+        curl_easy_cleanup(handle);
+        curl_global_cleanup();
+        Finish(Aborted);
+    };
+    if (!handle || !DownloadList(handle, &list))
+        return giveUp(errNoConnection);
+
+    char tempPath[kTempPathSize];
+    if (!services->CreateTempFile(tempPath, sizeof tempPath))
+        return giveUp(errExtracting);
+    if (!HasFreeSpace(tempPath, list.size)) {
+        remove(tempPath);
+        return giveUp(errNeedDiskSpace);
+    }
+    if (!StoreInFile(tempPath, list.data, list.size)) {
+        remove(tempPath);
+        return giveUp(errExtracting);
+    }
+    DownloadBufferRelease(&list);
+
+    UpdateList updates;
+    if (!ReadUpdateList(tempPath, &updates)) {
+        remove(tempPath);
+        return giveUp(kListParseError);
+    }
+
+    // One pass in document order: a chain listed in ascending order is applied in one run.
+    for (const UpdateRecord& update : updates) {
+        if (cancelRequested.load())
+            break;
+        if (!StrEqualNoCase(update.forVersion, currentVersion))
+            continue;
+        if (!ApplyPackage(handle, update))
+            break;
+        StrCopy(currentVersion, sizeof currentVersion, update.toVersion);
+        if (FILE* marker = fopen(launcherMarkerPath, "r")) {
+            fclose(marker);
+            newLauncher.store(true, std::memory_order_relaxed);
+            break;
+        }
+    }
+    remove(tempPath);
+    WriteInstalledUpdates(kInstalledUpdates, currentVersion);
+    curl_easy_cleanup(handle);
+    curl_global_cleanup();
+    Finish(Finished);
+}

@@ -1,0 +1,93 @@
+// The launcher's worker: on its own thread it reads its settings, fetches the update list from
+// the first server that answers, applies every package that continues the installed version,
+// records the version reached in "installed_updates" and publishes a final state.
+//
+// The process entry constructs it, writes iniPath, launcherUpdaterPath and launcherMarkerPath
+// (and messageOwner once the splash window exists), calls Start and then only reads the
+// published values: state, newLauncher, extractedBytes, extractTotalBytes and the process-wide
+// downloadNow and downloadTotal. Once state reads Aborted or Finished, newLauncher and appPath
+// are final too.
+//
+// Errors go to the user in message boxes (caption errCaption, owner messageOwner) from the
+// worker thread, through services.
+#pragma once
+
+#include "core/system/ThreadWorker.h"
+#include "launcher/UpdateRecord.h"
+#include "launcher/UpdaterState.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+class UpdaterServices;
+struct DownloadBuffer;
+typedef void CURL;
+
+class Updater : public ThreadWorker {
+public:
+    static constexpr int kPathSize = 260;
+    static constexpr int kAddressSize = 512;
+    static constexpr int kMessageSize = 128;
+    static constexpr int kVersionSize = 32;
+    static constexpr int kServerCount = 5;
+    // The installed version's record, in the working directory.
+    static constexpr const char* kInstalledUpdates = "installed_updates";
+
+    Updater();
+    // Asks a running update to finish and waits for it, so that the worker never outlives
+    // the object: a transfer in progress is abandoned at its next piece of data (or when a
+    // stalled server times out), no further package is started, and a package being extracted
+    // is completed. A box that is open keeps the wait until it is closed.
+    ~Updater() override;
+
+    UpdateList installedUpdates; // entries of "installed_updates" as read at the start
+    std::atomic<int32_t> state;  // an UpdaterState; stored with release, read with acquire
+    char iniPath[kPathSize];
+    char serverUrl[kServerCount][kAddressSize];
+    char appPath[kAddressSize]; // the game, for the main loop
+    char currentVersion[kVersionSize];
+    char launcherUpdaterPath[kPathSize];
+    char launcherMarkerPath[kPathSize]; // a file there after a package means a new launcher
+    char errCaption[kMessageSize];
+    char errNotAdmin[kMessageSize];
+    char errNoConnection[kMessageSize];
+    char errDownloadUpdate[kMessageSize];
+    char errNeedDiskSpace[kMessageSize];
+    char errExtracting[kMessageSize];
+    std::atomic<float> extractedBytes;    // of the package being extracted
+    std::atomic<float> extractTotalBytes; // its uncompressed size
+    std::atomic<bool> newLauncher;
+
+    // Native handle of the window that owns the boxes; null for none.
+    void* messageOwner = nullptr;
+    // Message boxes, rights, disk space and temporary files; the system's unless replaced.
+    UpdaterServices* services;
+    // A server that accepts no connection within connectTimeoutSeconds, or sends nothing for
+    // stallSeconds during a transfer, has failed. Tests shorten them.
+    long connectTimeoutSeconds = 15;
+    long stallSeconds = 30;
+
+    // Whether the drive of path has more than neededBytes free.
+    bool HasFreeSpace(const char* path, uint64_t neededBytes);
+
+protected:
+    // On the starting thread: state Checking, newLauncher cleared, currentVersion empty.
+    void Prepare() override;
+    // The update run, on the worker thread.
+    void Run() override;
+
+private:
+    void ReadConfiguration();
+    // Receives the list from the first server that completes a transfer into it.
+    bool DownloadList(CURL* handle, DownloadBuffer* list);
+    // Downloads and extracts one package; false after its error box.
+    bool ApplyPackage(CURL* handle, const UpdateRecord& record);
+    // Extracts the archive at archivePath into the current directory; false after its box.
+    bool ExtractPackage(const char* archivePath);
+    void ShowError(const char* text);
+    // Publishes a final state (release: newLauncher and appPath are visible with it).
+    void Finish(UpdaterState final);
+
+    std::atomic<bool> cancelRequested{false};
+};

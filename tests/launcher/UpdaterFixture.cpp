@@ -1,0 +1,103 @@
+#include "tests/launcher/UpdaterFixture.h"
+
+#include "core/platform/DiskSpace.h"
+#include "core/platform/TempFile.h"
+#include "core/strings/BoundedText.h"
+#include "launcher/UpdateDocuments.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+void FakeServices::ShowMessage(void*, const char* text, const char* caption) {
+    messages.push_back(ShownMessage{caption, text});
+}
+
+bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
+    const bool temp = std::find(tempFiles.begin(), tempFiles.end(), path) != tempFiles.end();
+    if (temp && fakeTempFree) {
+        *freeBytes = tempFree;
+        return true;
+    }
+    if (!temp && fakeInstallFree) {
+        *freeBytes = installFree;
+        return true;
+    }
+    return PlatformDiskFreeBytes(path, freeBytes);
+}
+
+bool FakeServices::CreateTempFile(char* destination, size_t size) {
+    if (!nextTempFile.empty()) {
+        StrCopy(destination, size, nextTempFile.c_str());
+        nextTempFile.clear();
+    } else if (!PlatformCreateTempFile(destination, size)) {
+        return false;
+    }
+    tempFiles.push_back(destination);
+    return true;
+}
+
+UpdaterFixture::UpdaterFixture() : install(root / "install") {
+    fs::create_directory(install);
+    savedDirectory = fs::current_path().string();
+    fs::current_path(install);
+    updater.services = &services;
+    StrCopy(updater.iniPath, sizeof updater.iniPath, (install + "//launcher.ini").c_str());
+    StrCopy(updater.launcherMarkerPath, sizeof updater.launcherMarkerPath,
+            (install + "//Launcher").c_str());
+}
+
+UpdaterFixture::~UpdaterFixture() {
+    fs::current_path(savedDirectory);
+}
+
+void UpdaterFixture::WriteIni(const std::map<std::string, std::string>& keys) {
+    std::string text = "[Config]\r\n";
+    for (const auto& key : keys)
+        text += key.first + "=" + key.second + "\r\n";
+    WriteWholeFile(Installed("launcher.ini"), text);
+}
+
+std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
+    std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
+    for (const ListEntry& entry : entries) {
+        xml += "  <update>\n";
+        if (entry.forVersion != "-")
+            xml += "    <for>" + entry.forVersion + "</for>\n";
+        xml += "    <to>" + entry.toVersion + "</to>\n";
+        xml += "    <name>update to " + entry.toVersion + "</name>\n";
+        xml += "    <file>" + entry.file + "</file>\n";
+        xml += "  </update>\n";
+    }
+    return xml + "</game>\n";
+}
+
+void UpdaterFixture::RunUpdate() {
+    updater.Start(ThreadWorker::PriorityNormal);
+    updater.Stop();
+}
+
+std::string UpdaterFixture::InstalledVersion() const {
+    UpdateList list;
+    if (!ReadUpdateList(Installed(Updater::kInstalledUpdates).c_str(), &list) || list.empty())
+        return std::string();
+    return list.back().toVersion;
+}
+
+std::vector<std::string> UpdaterFixture::InstalledNames() const {
+    std::vector<std::string> names;
+    for (const auto& item : fs::recursive_directory_iterator(install)) {
+        const std::string name = fs::relative(item.path(), install).generic_string();
+        if (name != "launcher.ini" && name != Updater::kInstalledUpdates)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void UpdaterFixture::ExpectTempFilesRemoved() const {
+    EXPECT_FALSE(services.tempFiles.empty());
+    for (const std::string& path : services.tempFiles)
+        EXPECT_FALSE(fs::exists(path)) << path;
+}

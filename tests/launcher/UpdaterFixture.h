@@ -1,0 +1,77 @@
+// A real installation directory, a real HTTP server on 127.0.0.1 and an Updater whose boxes,
+// rights and disk space answers the test controls.
+#pragma once
+
+#include "launcher/UpdateRecord.h"
+#include "launcher/Updater.h"
+#include "launcher/UpdaterServices.h"
+#include "tests/support/HttpServer.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+};
+
+class FakeServices : public UpdaterServices {
+public:
+    void ShowMessage(void* owner, const char* text, const char* caption) override;
+    bool IsUserAdmin() override { return admin; }
+    bool DiskFreeBytes(const char* path, uint64_t* freeBytes) override;
+    bool CreateTempFile(char* destination, size_t size) override;
+
+    bool admin = true;
+    // Free bytes to report for the temporary files and for the installation; the system's
+    // answer while unset.
+    bool fakeTempFree = false;
+    uint64_t tempFree = 0;
+    bool fakeInstallFree = false;
+    uint64_t installFree = 0;
+    // When set, the next temporary file is this path instead of a fresh one.
+    std::string nextTempFile;
+
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> tempFiles; // every temporary file handed out
+};
+
+struct ListEntry {
+    std::string forVersion; // "-" leaves the element out
+    std::string toVersion;
+    std::string file;
+};
+
+class UpdaterFixture : public ::testing::Test {
+protected:
+    UpdaterFixture();
+    ~UpdaterFixture() override;
+
+    // launcher.ini in the installation with these keys in [Config].
+    void WriteIni(const std::map<std::string, std::string>& keys);
+    // An update list document.
+    static std::string ListXml(const std::vector<ListEntry>& entries);
+    // Starts the updater and waits until its run has ended.
+    void RunUpdate();
+    // The version "installed_updates" records; empty when there is none.
+    std::string InstalledVersion() const;
+    // Names in the installation directory, launcher.ini and installed_updates left out.
+    std::vector<std::string> InstalledNames() const;
+    // Every temporary file the run used is gone.
+    void ExpectTempFilesRemoved() const;
+    std::string Installed(const std::string& name) const { return install + "/" + name; }
+
+    TempDir root;        // holds the installation and nothing else
+    std::string install; // the installation directory, current during the test
+    TestHttpServer server;
+    FakeServices services;
+    Updater updater;
+
+private:
+    std::string savedDirectory;
+};

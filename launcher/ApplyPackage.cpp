@@ -21,7 +21,7 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     state.store(Downloading, std::memory_order_release);
 
     DownloadBuffer package;
-    if (!DownloadBufferCreate(&package, &cancelRequested)) {
+    if (!DownloadBufferCreate(&package, &cancelRequested, receiveLimit)) {
         ShowError(errDownloadUpdate);
         return false;
     }

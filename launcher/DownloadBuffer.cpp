@@ -3,11 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
-bool DownloadBufferCreate(DownloadBuffer* buffer, const std::atomic<bool>* cancel) {
+bool DownloadBufferCreate(DownloadBuffer* buffer, const std::atomic<bool>* cancel, uint32_t limit) {
     buffer->data = static_cast<char*>(malloc(1));
     buffer->size = 0;
     buffer->capacity = buffer->data ? 1 : 0;
     buffer->cancel = cancel;
+    buffer->limit = limit < kDownloadBufferMaxBytes ? limit : kDownloadBufferMaxBytes;
     if (!buffer->data)
         return false;
     buffer->data[0] = '\0';
@@ -33,8 +34,7 @@ size_t AppendToBuffer(void* piece, size_t itemSize, size_t itemCount, void* targ
     const uint64_t count = uint64_t(itemSize) * itemCount;
     if (itemSize && count / itemSize != itemCount)
         return 0;
-    // size + count + 1 must fit the 32-bit counters.
-    if (count >= uint64_t(UINT32_MAX) - buffer->size)
+    if (count > uint64_t(buffer->limit) - buffer->size)
         return 0;
     const uint32_t needed = buffer->size + uint32_t(count) + 1;
     if (needed > buffer->capacity) {

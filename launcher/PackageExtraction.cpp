@@ -45,11 +45,29 @@ EntryResult ExtractEntry(unzFile archive, const unz_file_info& info, const char*
     return ok ? EntryResult::Written : EntryResult::Failed;
 }
 
+// The zip reader refuses an archive whose end record is its first byte, and that is what an
+// archive without entries is. It is a package that changes nothing.
+bool IsEmptyArchive(const char* path) {
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return false;
+    unsigned char end[22];
+    const bool read = fread(end, 1, sizeof end, file) == sizeof end;
+    const bool sized = read && fseek(file, 0, SEEK_END) == 0;
+    const long length = sized ? ftell(file) : -1;
+    fclose(file);
+    auto field = [&end](int at) { return unsigned(end[at]) | unsigned(end[at + 1]) << 8; };
+    return sized && end[0] == 'P' && end[1] == 'K' && end[2] == 5 && end[3] == 6 && field(8) == 0 &&
+           field(10) == 0 && length == long(sizeof end + field(20));
+}
+
 } // namespace
 
 bool Updater::ExtractPackage(const char* archivePath) {
     unzFile archive = unzOpen(archivePath);
     if (!archive) {
+        if (IsEmptyArchive(archivePath))
+            return true;
         ShowError(errExtracting);
         return false;
     }

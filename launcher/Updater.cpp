@@ -83,7 +83,8 @@ void Updater::Run() {
     }
 
     DownloadBuffer list;
-    CURL* handle = DownloadBufferCreate(&list, &cancelRequested) ? curl_easy_init() : nullptr;
+    CURL* handle =
+        DownloadBufferCreate(&list, &cancelRequested, receiveLimit) ? curl_easy_init() : nullptr;
     if (handle) {
         curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToBuffer);
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, &list);

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "core/system/ThreadWorker.h"
+#include "launcher/DownloadBuffer.h"
 #include "launcher/UpdateRecord.h"
 #include "launcher/UpdaterState.h"
 
@@ -21,7 +22,6 @@
 #include <cstdint>
 
 class UpdaterServices;
-struct DownloadBuffer;
 typedef void CURL;
 
 class Updater : public ThreadWorker {
@@ -67,6 +67,9 @@ public:
     // stallSeconds during a transfer, has failed. Tests shorten them.
     long connectTimeoutSeconds = 15;
     long stallSeconds = 30;
+    // Most bytes one transfer may hold in memory; a larger one fails as memory running out
+    // does. Tests lower it.
+    uint32_t receiveLimit = kDownloadBufferMaxBytes;
 
     // Whether the drive of path has more than neededBytes free.
     bool HasFreeSpace(const char* path, uint64_t neededBytes);

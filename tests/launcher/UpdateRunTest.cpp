@@ -2,10 +2,14 @@
 // and chains, the new-launcher marker, and what "installed_updates" records.
 #include "tests/launcher/UpdaterFixture.h"
 
+#include "core/strings/BoundedText.h"
 #include "launcher/DownloadProgress.h"
 #include "tests/support/ZipBuilder.h"
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -202,6 +206,24 @@ TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
     EXPECT_EQ("empty", InstalledVersion());
     EXPECT_EQ(0, server.Hits("wrong.zip"));
     EXPECT_TRUE(services.messages.empty());
+}
+
+// The updater may go away while its run still waits on a server: the destructor ends the run
+// first, and no box is shown for the transfer it abandoned.
+TEST_F(UpdateRun, DestroyingTheUpdaterEndsItsRunFirst) {
+    server.ServeStalling("list.xml", ListXml({}), 0);
+    WriteIni({{"URL1", server.Url("list.xml")}, {"URL2", server.Url("list.xml")}});
+    auto early = std::make_unique<Updater>();
+    early->services = &services;
+    StrCopy(early->iniPath, sizeof early->iniPath, updater.iniPath);
+    early->stallSeconds = 1;
+    early->Start(ThreadWorker::PriorityNormal);
+    while (server.Hits("list.xml") == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    early.reset();
+    EXPECT_EQ(1, server.Hits("list.xml"));
+    EXPECT_TRUE(services.messages.empty());
+    EXPECT_FALSE(fs::exists(Installed(Updater::kInstalledUpdates)));
 }
 
 } // namespace

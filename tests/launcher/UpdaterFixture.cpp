@@ -28,12 +28,15 @@ bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
 }
 
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
-    if (!nextTempFile.empty()) {
-        StrCopy(destination, size, nextTempFile.c_str());
-        nextTempFile.clear();
-    } else if (!PlatformCreateTempFile(destination, size)) {
-        return false;
+    std::string given;
+    if (!nextTempFiles.empty()) {
+        given = nextTempFiles.front();
+        nextTempFiles.pop_front();
     }
+    if (!given.empty())
+        StrCopy(destination, size, given.c_str());
+    else if (!PlatformCreateTempFile(destination, size))
+        return false;
     tempFiles.push_back(destination);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,8 +35,8 @@ public:
     uint64_t tempFree = 0;
     bool fakeInstallFree = false;
     uint64_t installFree = 0;
-    // When set, the next temporary file is this path instead of a fresh one.
-    std::string nextTempFile;
+    // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
+    std::deque<std::string> nextTempFiles;
 
     std::vector<ShownMessage> messages;
     std::vector<std::string> tempFiles; // every temporary file handed out

@@ -72,6 +72,10 @@ FileStream* FileService::PositionSlot(MountSlot* slot, const PackEntry& entry) {
         if (!slot->stream)
             return nullptr;
     }
+    // Ranges from an index or AddFile were never checked against the file: do not allocate
+    // for data it cannot hold.
+    if (uint64_t(entry.offset) + entry.size > slot->stream->GetSize())
+        return nullptr;
     if (slot->lastPosition != int32_t(entry.offset) &&
         slot->stream->Seek(int32_t(entry.offset), SEEK_SET) != 0)
         return nullptr;

@@ -24,65 +24,63 @@ protected:
         server.Serve(version + ".zip", package);
         return package.size();
     }
+    // Serves a list of packages and points URL1 at it.
+    void ServeList(const std::vector<ListEntry>& entries) {
+        server.Serve("list.xml", ListXml(entries));
+        WriteIni({{"URL1", server.Url("list.xml")}});
+    }
+    bool Recorded() const { return fs::exists(Installed(Updater::kInstalledUpdates)); }
 };
 
-TEST_F(UpdateRun, WithoutRightsShowsTheBoxAndTouchesNothing) {
+// Runs that end before the update loop: one box, nothing recorded.
+TEST_F(UpdateRun, WithoutRightsOrWithoutAListTheRunAbortsWithItsBox) {
     WriteIni({{"URL1", server.Url("list.xml")},
               {"Err_Caption", "Launcher"},
               {"Err_notadmin", "Run me as administrator"}});
     services.admin = false;
-    RunUpdate();
+    EXPECT_EQ("Launcher: Run me as administrator;", RunUpdate());
     EXPECT_EQ(Aborted, updater.state.load());
-    ASSERT_EQ(1u, services.messages.size());
-    EXPECT_EQ("Launcher", services.messages[0].caption);
-    EXPECT_EQ("Run me as administrator", services.messages[0].text);
     EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(fs::exists(Installed(Updater::kInstalledUpdates)));
+    EXPECT_FALSE(Recorded());
+    EXPECT_TRUE(services.temps.empty());
+
+    // An error page counts as the list, so the next server is not asked.
+    services.admin = true;
+    WriteIni({{"URL1", server.Url("missing.xml")}, {"URL2", server.Url("list.xml")}});
+    server.Serve("list.xml", ListXml({}));
+    EXPECT_EQ("Error: xml parse error;", RunUpdate());
+    EXPECT_EQ(Aborted, updater.state.load());
+    EXPECT_EQ(1, server.Hits("missing.xml"));
+    EXPECT_EQ(0, server.Hits("list.xml"));
+    EXPECT_FALSE(Recorded());
+    ExpectTempFilesRemoved();
+}
+
+// No launcher.ini at all: every key takes its default, all five slots are "no-server".
+TEST_F(UpdateRun, WithoutSettingsEveryServerFailsAndTheDefaultsShow) {
+    EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
+    EXPECT_EQ(Aborted, updater.state.load());
+    for (const char* url : updater.serverUrl)
+        EXPECT_STREQ("no-server", url);
+    EXPECT_STREQ("no.app", updater.appPath);
+    EXPECT_STREQ("1.0", updater.currentVersion);
+    EXPECT_TRUE(services.temps.empty());
 }
 
 TEST_F(UpdateRun, TakesTheListFromTheFirstServerThatAnswers) {
-    RefusingAddress refusing;
+    DeadAddress refusing(false);
     server.Serve("list.xml", ListXml({}));
     WriteIni({{"URL1", refusing.Url("list.xml")},
               {"URL2", server.Url("list.xml")},
               {"URL3", server.Url("three.xml")},
               {"URL4", server.Url("four.xml")},
               {"URL5", server.Url("five.xml")}});
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ(1, server.Hits("list.xml"));
     EXPECT_EQ(0, server.Hits("three.xml") + server.Hits("four.xml") + server.Hits("five.xml"));
     EXPECT_EQ("1.0", InstalledVersion());
     ExpectTempFilesRemoved();
-}
-
-TEST_F(UpdateRun, AnErrorPageCountsAsTheListAndFailsToParse) {
-    WriteIni({{"URL1", server.Url("missing.xml")}, {"URL2", server.Url("list.xml")}});
-    server.Serve("list.xml", ListXml({}));
-    RunUpdate();
-    EXPECT_EQ(Aborted, updater.state.load());
-    ASSERT_EQ(1u, services.messages.size());
-    EXPECT_EQ("Error", services.messages[0].caption);
-    EXPECT_EQ("xml parse error", services.messages[0].text);
-    EXPECT_EQ(1, server.Hits("missing.xml"));
-    EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(fs::exists(Installed(Updater::kInstalledUpdates)));
-    ExpectTempFilesRemoved();
-}
-
-// No launcher.ini at all: every key takes its default, all five slots are "no-server".
-TEST_F(UpdateRun, WithoutSettingsEveryServerFailsAndTheDefaultsShow) {
-    RunUpdate();
-    EXPECT_EQ(Aborted, updater.state.load());
-    for (const char* url : updater.serverUrl)
-        EXPECT_STREQ("no-server", url);
-    EXPECT_STREQ("no.app", updater.appPath);
-    EXPECT_STREQ("1.0", updater.currentVersion);
-    ASSERT_EQ(1u, services.messages.size());
-    EXPECT_EQ("Error", services.messages[0].caption);
-    EXPECT_EQ("Server is not avaible", services.messages[0].text);
-    EXPECT_TRUE(services.tempFiles.empty());
 }
 
 TEST_F(UpdateRun, AppliesAnAscendingChainInOneRunAndRecordsTheLastVersion) {
@@ -93,65 +91,57 @@ TEST_F(UpdateRun, AppliesAnAscendingChainInOneRunAndRecordsTheLastVersion) {
                                       {"1.1", "1.2", server.Url("1.2.zip")},
                                       {"1.2", "1.3", server.Url("1.3.zip")}}));
     WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_TRUE(services.messages.empty());
     EXPECT_EQ("1.3", InstalledVersion());
     EXPECT_STREQ("game.exe", updater.appPath);
     EXPECT_FALSE(updater.newLauncher.load());
-    for (const char* version : {"1.1", "1.2", "1.3"})
-        EXPECT_EQ(std::string("v") + version,
-                  ReadWholeFile(Installed(std::string("versions/") + version + ".txt")));
+    for (const std::string version : {"1.1", "1.2", "1.3"})
+        EXPECT_EQ("v" + version, ReadWholeFile(Installed("versions/" + version + ".txt")));
     // The counters show the last package.
     EXPECT_EQ(4.0f, updater.extractedBytes.load());
     EXPECT_EQ(4.0f, updater.extractTotalBytes.load());
     EXPECT_EQ(float(lastSize), downloadNow.load());
     EXPECT_EQ(float(lastSize), downloadTotal.load());
     ExpectTempFilesRemoved();
-    EXPECT_EQ(4u, services.tempFiles.size());
+    EXPECT_EQ(4u, services.temps.size());
 }
 
 TEST_F(UpdateRun, AppliesAReverseChainOneStepPerRun) {
-    for (const char* version : {"1.1", "1.2"})
-        ServePackage(version);
-    server.Serve("list.xml", ListXml({{"1.1", "1.2", server.Url("1.2.zip")},
-                                      {"1.0", "1.1", server.Url("1.1.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}});
-    RunUpdate();
+    ServePackage("1.1");
+    ServePackage("1.2");
+    ServeList({{"1.1", "1.2", server.Url("1.2.zip")}, {"1.0", "1.1", server.Url("1.1.zip")}});
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("1.1", InstalledVersion());
     EXPECT_EQ(0, server.Hits("1.2.zip"));
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ(Finished, updater.state.load());
     EXPECT_EQ("1.2", InstalledVersion());
     EXPECT_EQ(1, server.Hits("1.1.zip"));
     EXPECT_EQ(1, server.Hits("1.2.zip"));
-    EXPECT_TRUE(services.messages.empty());
 }
 
 // A package that fails in the middle of a chain keeps the version before it; what its
-// predecessors wrote stays, and the packages after it are not fetched.
+// predecessors wrote stays, and the packages after it are not fetched. Refused: the download
+// failed. An error page: it is no archive.
 TEST_F(UpdateRun, AFailureInTheMiddleOfAChainKeepsTheVersionBeforeIt) {
-    RefusingAddress refusing;
+    DeadAddress refusing(false);
     ServePackage("1.1");
     ServePackage("1.3");
-    for (const std::string& broken : {refusing.Url("1.2.zip"), server.Url("missing.zip")}) {
+    for (const auto& broken : {std::make_pair(refusing.Url("1.2.zip"), "Error: download failed;"),
+                               std::make_pair(server.Url("missing.zip"), "Error: no package;")}) {
         fs::remove(Installed(Updater::kInstalledUpdates));
-        services.messages.clear();
         server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                          {"1.1", "1.2", broken},
+                                          {"1.1", "1.2", broken.first},
                                           {"1.2", "1.3", server.Url("1.3.zip")}}));
         WriteIni({{"URL1", server.Url("list.xml")},
                   {"Err_DownloadUpdateError", "download failed"},
-                  {"Err_extractingerror", "not a package"}});
-        RunUpdate();
+                  {"Err_extractingerror", "no package"}});
+        EXPECT_EQ(broken.second, RunUpdate());
         EXPECT_EQ(Finished, updater.state.load());
         EXPECT_EQ("1.1", InstalledVersion());
         EXPECT_EQ("v1.1", ReadWholeFile(Installed("versions/1.1.txt")));
         EXPECT_EQ(0, server.Hits("1.3.zip"));
-        ASSERT_EQ(1u, services.messages.size());
-        // Refused: the download failed. An error page: it is no archive.
-        EXPECT_EQ(broken == server.Url("missing.zip") ? "not a package" : "download failed",
-                  services.messages[0].text);
     }
     EXPECT_EQ(1, server.Hits("missing.zip"));
     ExpectTempFilesRemoved();
@@ -161,9 +151,7 @@ TEST_F(UpdateRun, ANewLauncherStopsTheLoopAfterItsPackage) {
     server.Serve("1.1.zip",
                  ZipBuilder().File("Launcher", "").File("LauncherUpdater.exe", "MZ").Bytes());
     ServePackage("1.2");
-    server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                      {"1.1", "1.2", server.Url("1.2.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}});
+    ServeList({{"1.0", "1.1", server.Url("1.1.zip")}, {"1.1", "1.2", server.Url("1.2.zip")}});
     RunUpdate();
     EXPECT_EQ(Finished, updater.state.load());
     EXPECT_TRUE(updater.newLauncher.load());
@@ -172,7 +160,7 @@ TEST_F(UpdateRun, ANewLauncherStopsTheLoopAfterItsPackage) {
 
     // The marker is still there: with nothing to apply it means nothing.
     fs::remove(Installed(Updater::kInstalledUpdates));
-    server.Serve("list.xml", ListXml({{"0.9", "1.0", server.Url("1.2.zip")}}));
+    ServeList({{"0.9", "1.0", server.Url("1.2.zip")}});
     RunUpdate();
     EXPECT_FALSE(updater.newLauncher.load());
     EXPECT_EQ("1.0", InstalledVersion());
@@ -186,26 +174,24 @@ TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
     server.Serve("list.xml", ListXml({{"1.0", "wrong", server.Url("wrong.zip")},
                                       {"1.0-RC1", "rc", server.Url("rc.zip")}}));
     WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0.0"}});
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("1.0.0", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("wrong.zip"));
 
     WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0-rc1"}});
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("1.0.0", InstalledVersion());
 
     fs::remove(Installed(Updater::kInstalledUpdates));
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("rc", InstalledVersion());
     EXPECT_EQ(1, server.Hits("rc.zip"));
 
     fs::remove(Installed(Updater::kInstalledUpdates));
     server.Serve("list.xml", ListXml({{"-", "empty", server.Url("empty.zip")}}));
     WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", ""}});
-    RunUpdate();
+    EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("empty", InstalledVersion());
     EXPECT_EQ(0, server.Hits("wrong.zip"));
-    EXPECT_TRUE(services.messages.empty());
 }
 
 // The updater may go away while its run still waits on a server: the destructor ends the run
@@ -222,8 +208,8 @@ TEST_F(UpdateRun, DestroyingTheUpdaterEndsItsRunFirst) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     early.reset();
     EXPECT_EQ(1, server.Hits("list.xml"));
-    EXPECT_TRUE(services.messages.empty());
-    EXPECT_FALSE(fs::exists(Installed(Updater::kInstalledUpdates)));
+    EXPECT_EQ("", services.boxes);
+    EXPECT_FALSE(Recorded());
 }
 
 } // namespace

@@ -10,21 +10,10 @@
 
 namespace fs = std::filesystem;
 
-void FakeServices::ShowMessage(void*, const char* text, const char* caption) {
-    messages.push_back(ShownMessage{caption, text});
-}
-
 bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
-    const bool temp = std::find(tempFiles.begin(), tempFiles.end(), path) != tempFiles.end();
-    if (temp && fakeTempFree) {
-        *freeBytes = tempFree;
-        return true;
-    }
-    if (!temp && fakeInstallFree) {
-        *freeBytes = installFree;
-        return true;
-    }
-    return PlatformDiskFreeBytes(path, freeBytes);
+    const bool temp = std::find(temps.begin(), temps.end(), path) != temps.end();
+    *freeBytes = temp ? tempFree : installFree;
+    return *freeBytes != kSystemAnswer || PlatformDiskFreeBytes(path, freeBytes);
 }
 
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
@@ -37,7 +26,7 @@ bool FakeServices::CreateTempFile(char* destination, size_t size) {
         StrCopy(destination, size, given.c_str());
     else if (!PlatformCreateTempFile(destination, size))
         return false;
-    tempFiles.push_back(destination);
+    temps.push_back(destination);
     return true;
 }
 
@@ -64,21 +53,19 @@ void UpdaterFixture::WriteIni(const std::map<std::string, std::string>& keys) {
 
 std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
     std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
-    for (const ListEntry& entry : entries) {
-        xml += "  <update>\n";
-        if (entry.forVersion != "-")
-            xml += "    <for>" + entry.forVersion + "</for>\n";
-        xml += "    <to>" + entry.toVersion + "</to>\n";
-        xml += "    <name>update to " + entry.toVersion + "</name>\n";
-        xml += "    <file>" + entry.file + "</file>\n";
-        xml += "  </update>\n";
-    }
+    for (const ListEntry& entry : entries)
+        xml += "  <update>\n" +
+               (entry.forVersion == "-" ? "" : "    <for>" + entry.forVersion + "</for>\n") +
+               "    <to>" + entry.toVersion + "</to>\n    <name>update to " + entry.toVersion +
+               "</name>\n    <file>" + entry.file + "</file>\n  </update>\n";
     return xml + "</game>\n";
 }
 
-void UpdaterFixture::RunUpdate() {
+std::string UpdaterFixture::RunUpdate() {
+    services.boxes.clear();
     updater.Start(ThreadWorker::PriorityNormal);
     updater.Stop();
+    return services.boxes;
 }
 
 std::string UpdaterFixture::InstalledVersion() const {
@@ -100,7 +87,7 @@ std::vector<std::string> UpdaterFixture::InstalledNames() const {
 }
 
 void UpdaterFixture::ExpectTempFilesRemoved() const {
-    EXPECT_FALSE(services.tempFiles.empty());
-    for (const std::string& path : services.tempFiles)
+    EXPECT_FALSE(services.temps.empty());
+    for (const std::string& path : services.temps)
         EXPECT_FALSE(fs::exists(path)) << path;
 }

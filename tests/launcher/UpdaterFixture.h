@@ -10,36 +10,31 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-struct ShownMessage {
-    std::string caption;
-    std::string text;
-};
-
 class FakeServices : public UpdaterServices {
 public:
-    void ShowMessage(void* owner, const char* text, const char* caption) override;
+    static constexpr uint64_t kSystemAnswer = UINT64_MAX;
+
+    void ShowMessage(void*, const char* text, const char* caption) override {
+        boxes += std::string(caption) + ": " + text + ";";
+    }
     bool IsUserAdmin() override { return admin; }
     bool DiskFreeBytes(const char* path, uint64_t* freeBytes) override;
     bool CreateTempFile(char* destination, size_t size) override;
 
     bool admin = true;
-    // Free bytes to report for the temporary files and for the installation; the system's
-    // answer while unset.
-    bool fakeTempFree = false;
-    uint64_t tempFree = 0;
-    bool fakeInstallFree = false;
-    uint64_t installFree = 0;
+    // Free bytes reported for the temporary files and for the installation.
+    uint64_t tempFree = kSystemAnswer;
+    uint64_t installFree = kSystemAnswer;
     // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
     std::deque<std::string> nextTempFiles;
 
-    std::vector<ShownMessage> messages;
-    std::vector<std::string> tempFiles; // every temporary file handed out
+    std::string boxes;              // "caption: text;" for every box shown
+    std::vector<std::string> temps; // every temporary file handed out
 };
 
 struct ListEntry {
@@ -57,8 +52,8 @@ protected:
     void WriteIni(const std::map<std::string, std::string>& keys);
     // An update list document.
     static std::string ListXml(const std::vector<ListEntry>& entries);
-    // Starts the updater and waits until its run has ended.
-    void RunUpdate();
+    // Runs the updater to its end; the boxes it showed.
+    std::string RunUpdate();
     // The version "installed_updates" records; empty when there is none.
     std::string InstalledVersion() const;
     // Names in the installation directory, launcher.ini and installed_updates left out.

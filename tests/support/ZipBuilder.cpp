@@ -1,25 +1,17 @@
 #include "tests/support/ZipBuilder.h"
 
+#include <initializer_list>
 #include <zlib.h>
 
 namespace {
 
-constexpr uint16_t kStored = 0;
 constexpr uint16_t kDeflated = 8;
-constexpr uint16_t kUnknownMethod = 97;
-constexpr uint32_t kDirectoryAttribute = 0x10;
-// 2020-01-01 12:00:00 in the archive's date and time fields.
-constexpr uint16_t kTime = 12 << 11;
-constexpr uint16_t kDate = (40 << 9) | (1 << 5) | 1;
 
-void Put16(std::string* out, uint32_t value) {
-    out->push_back(char(value & 0xFF));
-    out->push_back(char((value >> 8) & 0xFF));
-}
-
-void Put32(std::string* out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
+// Little-endian fields of the given widths (2 or 4 bytes) appended to out.
+void Put(std::string* out, std::initializer_list<std::pair<int, uint32_t>> fields) {
+    for (const auto& field : fields)
+        for (int i = 0; i < field.first; ++i)
+            out->push_back(char((field.second >> (8 * i)) & 0xFF));
 }
 
 uint32_t Crc(const std::string& data) {
@@ -45,87 +37,61 @@ std::string Deflate(const std::string& data, bool finish) {
 } // namespace
 
 ZipBuilder& ZipBuilder::File(const std::string& name, const std::string& data, bool store) {
-    Add(name, store ? kStored : kDeflated, Crc(data), store ? data : Deflate(data, true),
-        uint32_t(data.size()), 0);
-    return *this;
-}
-
-ZipBuilder& ZipBuilder::Directory(const std::string& name) {
-    Add(name, kStored, 0, std::string(), 0, kDirectoryAttribute);
-    return *this;
+    return Add(name, store ? 0 : kDeflated, Crc(data), store ? data : Deflate(data, true),
+               uint32_t(data.size()), 0);
 }
 
 ZipBuilder& ZipBuilder::DamagedFile(const std::string& name, const std::string& data,
                                     size_t goodBytes) {
     // 0xFF opens a final block of the reserved type, which every inflater rejects.
     const std::string packed = Deflate(data.substr(0, goodBytes), false) + "\xFF\xFF\xFF\xFF";
-    Add(name, kDeflated, Crc(data), packed, uint32_t(data.size()), 0);
-    return *this;
+    return Add(name, kDeflated, Crc(data), packed, uint32_t(data.size()), 0);
 }
 
 ZipBuilder& ZipBuilder::WrongCrcFile(const std::string& name, const std::string& data) {
-    Add(name, kDeflated, Crc(data) ^ 0x5A5A5A5Au, Deflate(data, true), uint32_t(data.size()), 0);
-    return *this;
-}
-
-ZipBuilder& ZipBuilder::ClaimedSizeFile(const std::string& name, uint32_t claimedSize) {
-    Add(name, kStored, 0, std::string(), claimedSize, 0);
-    return *this;
+    return Add(name, kDeflated, Crc(data) ^ 0x5A5A5A5Au, Deflate(data, true), uint32_t(data.size()),
+               0);
 }
 
 ZipBuilder& ZipBuilder::UnsupportedFile(const std::string& name, const std::string& data) {
-    Add(name, kUnknownMethod, Crc(data), data, uint32_t(data.size()), 0);
-    return *this;
+    return Add(name, 97, Crc(data), data, uint32_t(data.size()), 0);
 }
 
-void ZipBuilder::Add(const std::string& name, uint16_t method, uint32_t crc,
-                     const std::string& packed, uint32_t size, uint32_t attributes) {
-    const uint32_t offset = uint32_t(entries.size());
-    Put32(&entries, 0x04034b50);
-    Put16(&entries, 20);
-    Put16(&entries, 0);
-    Put16(&entries, method);
-    Put16(&entries, kTime);
-    Put16(&entries, kDate);
-    Put32(&entries, crc);
-    Put32(&entries, uint32_t(packed.size()));
-    Put32(&entries, size);
-    Put16(&entries, uint32_t(name.size()));
-    Put16(&entries, 0);
-    entries += name;
-    entries += packed;
-
-    Put32(&directory, 0x02014b50);
-    Put16(&directory, 20);
-    Put16(&directory, 20);
-    Put16(&directory, 0);
-    Put16(&directory, method);
-    Put16(&directory, kTime);
-    Put16(&directory, kDate);
-    Put32(&directory, crc);
-    Put32(&directory, uint32_t(packed.size()));
-    Put32(&directory, size);
-    Put16(&directory, uint32_t(name.size()));
-    Put16(&directory, 0);
-    Put16(&directory, 0);
-    Put16(&directory, 0);
-    Put16(&directory, 0);
-    Put32(&directory, attributes);
-    Put32(&directory, offset);
+ZipBuilder& ZipBuilder::Add(const std::string& name, uint16_t method, uint32_t crc,
+                            const std::string& packed, uint32_t size, uint32_t attributes) {
+    // Version, flags, method, 2020-01-01 12:00, checksum, sizes, name and extra lengths: the
+    // same in the entry's header and in the directory.
+    std::string common;
+    Put(&common, {{2, 20},
+                  {2, 0},
+                  {2, method},
+                  {2, 12 << 11},
+                  {2, (40 << 9) | (1 << 5) | 1},
+                  {4, crc},
+                  {4, uint32_t(packed.size())},
+                  {4, size},
+                  {2, uint32_t(name.size())},
+                  {2, 0}});
+    Put(&directory, {{4, 0x02014b50}, {2, 20}});
+    directory += common;
+    Put(&directory, {{2, 0}, {2, 0}, {2, 0}, {4, attributes}, {4, uint32_t(entries.size())}});
     directory += name;
+    Put(&entries, {{4, 0x04034b50}});
+    entries += common + name + packed;
     ++count;
+    return *this;
 }
 
 std::string ZipBuilder::Bytes() const {
     std::string archive = entries + directory;
-    Put32(&archive, 0x06054b50);
-    Put16(&archive, 0);
-    Put16(&archive, 0);
-    Put16(&archive, count);
-    Put16(&archive, count);
-    Put32(&archive, uint32_t(directory.size()));
-    Put32(&archive, uint32_t(entries.size()));
-    Put16(&archive, 0);
+    Put(&archive, {{4, 0x06054b50},
+                   {2, 0},
+                   {2, 0},
+                   {2, count},
+                   {2, count},
+                   {4, uint32_t(directory.size())},
+                   {4, uint32_t(entries.size())},
+                   {2, 0}});
     return archive;
 }
 
@@ -133,9 +99,7 @@ std::string CompressibleText(size_t size, uint32_t seed) {
     static const char* const kWords[] = {"launcher ", "update ", "package ", "version ",
                                          "archive ",  "entry ",  "game ",    "data\n"};
     std::string text;
-    text.reserve(size + 16);
-    uint32_t state = seed * 2654435761u + 1;
-    while (text.size() < size) {
+    for (uint32_t state = seed * 2654435761u + 1; text.size() < size;) {
         state = state * 1103515245u + 12345u;
         text += kWords[(state >> 16) & 7];
     }
@@ -146,11 +110,11 @@ std::string CompressibleText(size_t size, uint32_t seed) {
 std::string RandomBytes(size_t size, uint32_t seed) {
     std::string bytes(size, '\0');
     uint64_t state = seed * 0x9E3779B97F4A7C15ull + 1;
-    for (size_t i = 0; i < size; ++i) {
+    for (char& byte : bytes) {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
-        bytes[i] = char(state >> 24);
+        byte = char(state >> 24);
     }
     return bytes;
 }

@@ -1,6 +1,6 @@
 // Zip archives made at test time, damaged ones included, byte for byte under the test's
 // control: any entry name, a checksum that lies, a compressed stream that breaks midway, a
-// compression method no reader knows.
+// compression method no reader knows, a size claimed without data.
 #pragma once
 
 #include <cstddef>
@@ -12,13 +12,15 @@ public:
     // A file entry, deflated, or stored as it is when store is set.
     ZipBuilder& File(const std::string& name, const std::string& data, bool store = false);
     // A directory entry; name should end in a separator.
-    ZipBuilder& Directory(const std::string& name);
+    ZipBuilder& Directory(const std::string& name) { return Add(name, 0, 0, "", 0, 0x10); }
     // A deflated entry whose stream is valid for its first goodBytes of data, then broken.
     ZipBuilder& DamagedFile(const std::string& name, const std::string& data, size_t goodBytes);
     // A deflated entry whose recorded checksum does not match its data.
     ZipBuilder& WrongCrcFile(const std::string& name, const std::string& data);
-    // A stored entry without data that claims claimedSize bytes in the archive's directory.
-    ZipBuilder& ClaimedSizeFile(const std::string& name, uint32_t claimedSize);
+    // A stored entry without data that claims claimedSize bytes.
+    ZipBuilder& ClaimedSizeFile(const std::string& name, uint32_t claimedSize) {
+        return Add(name, 0, 0, "", claimedSize, 0);
+    }
     // An entry with a compression method readers do not support.
     ZipBuilder& UnsupportedFile(const std::string& name, const std::string& data);
 
@@ -26,15 +28,15 @@ public:
     std::string Bytes() const;
 
 private:
-    void Add(const std::string& name, uint16_t method, uint32_t crc, const std::string& packed,
-             uint32_t size, uint32_t attributes);
+    ZipBuilder& Add(const std::string& name, uint16_t method, uint32_t crc,
+                    const std::string& packed, uint32_t size, uint32_t attributes);
 
     std::string entries;
     std::string directory;
     uint16_t count = 0;
 };
 
-// Text that deflates well and differs from entry to entry.
+// Text that deflates well and differs from seed to seed.
 std::string CompressibleText(size_t size, uint32_t seed);
 // Bytes that do not compress.
 std::string RandomBytes(size_t size, uint32_t seed);

@@ -22,31 +22,33 @@ std::string Numbered(size_t count) {
     return bytes;
 }
 
-TEST(FileStream, OpenMeasuresTruncatesAndPicksTheStdioMode) {
+TEST(FileStream, WritesReadsBackAndTruncates) {
     TempDir dir;
-    WriteWholeFile(dir / "data", "0123456789");
-    FileStream* reader = Opened(dir / "data", ReadBinary);
-    EXPECT_EQ(10u, reader->GetSize());
-    EXPECT_EQ(dir / "data", reader->GetPath());
+    const std::string bytes = Numbered(70000);
+    FileStream* writer = Opened(dir / "blob", WriteBinary);
+    EXPECT_TRUE(writer->Write(bytes.data(), uint32_t(bytes.size())));
+    EXPECT_TRUE(writer->Write(nullptr, 0));
+    writer->Close();
+    FileStream* reader = Opened(dir / "blob", ReadBinary);
+    EXPECT_EQ(70000u, reader->GetSize());
+    EXPECT_EQ(dir / "blob", reader->GetPath());
+    std::string back(70000, '\0');
+    EXPECT_EQ(70000, reader->Read(&back[0], 70000, 0));
+    EXPECT_EQ(bytes, back);
     reader->Close();
 
-    FileStream* writer = Opened(dir / "data", WriteBinary);
-    EXPECT_EQ(0u, writer->GetSize());
-    writer->Close();
-    EXPECT_EQ("", ReadWholeFile(dir / "data"));
-
-    // Any mode other than text is binary: a line ends in exactly one LF.
-    FileStream* odd = Opened(dir / "odd", 3);
-    FilePrintLine(odd, "x");
-    odd->Close();
-    EXPECT_EQ("x\n", ReadWholeFile(dir / "odd"));
+    FileStream* truncating = Opened(dir / "blob", WriteBinary);
+    EXPECT_EQ(0u, truncating->GetSize());
+    truncating->Close();
+    EXPECT_EQ("", ReadWholeFile(dir / "blob"));
 }
 
 TEST(FileStream, FailedOpenLeavesARecordThatReportsFailure) {
     TempDir dir;
     FileStream* file = FileStream::Create();
-    ASSERT_NE(nullptr, file);
-    EXPECT_FALSE(file->Open((dir / "missing").c_str(), ReadBinary, __FILE__, __LINE__));
+    // The path is cut to its field.
+    EXPECT_FALSE(file->Open((dir / std::string(400, 'p')).c_str(), ReadBinary, __FILE__, __LINE__));
+    EXPECT_EQ((dir / std::string(400, 'p')).substr(0, 255), file->GetPath());
     EXPECT_EQ(0u, file->GetSize());
     EXPECT_EQ(nullptr, file->stream);
     char buffer[8];
@@ -63,14 +65,6 @@ TEST(FileStream, FailedOpenLeavesARecordThatReportsFailure) {
     ranged->Close();
 }
 
-TEST(FileStream, PathIsCutToItsField) {
-    const std::string longPath(400, 'p');
-    FileStream* file = FileStream::Create();
-    EXPECT_FALSE(file->Open(longPath.c_str(), ReadBinary, __FILE__, __LINE__));
-    EXPECT_EQ(std::string(255, 'p'), file->GetPath());
-    file->Close();
-}
-
 TEST(FileStream, RangeWindowShiftsReadsAndEverySeekOrigin) {
     TempDir dir;
     const std::string bytes = Numbered(2000);
@@ -81,37 +75,19 @@ TEST(FileStream, RangeWindowShiftsReadsAndEverySeekOrigin) {
     char buffer[50];
     ASSERT_EQ(50, file->Read(buffer, 50, 1));
     EXPECT_EQ(bytes.substr(1000, 50), std::string(buffer, 50));
-
-    ASSERT_EQ(0, file->Seek(10, SEEK_SET));
-    ASSERT_EQ(1, file->Read(buffer, 1, 0));
-    EXPECT_EQ(bytes[1010], buffer[0]);
     // The base is added for the current position and the end too.
-    ASSERT_EQ(0, file->Seek(-1000, SEEK_CUR));
-    ASSERT_EQ(1, file->Read(buffer, 1, 0));
-    EXPECT_EQ(bytes[1011], buffer[0]);
-    ASSERT_EQ(0, file->Seek(-1005, SEEK_END));
-    ASSERT_EQ(1, file->Read(buffer, 1, 0));
-    EXPECT_EQ(bytes[1995], buffer[0]);
+    const struct {
+        int32_t offset, origin;
+        size_t at;
+    } seeks[] = {{10, SEEK_SET, 1010}, {-1000, SEEK_CUR, 1011}, {-1005, SEEK_END, 1995}};
+    for (const auto& seek : seeks) {
+        ASSERT_EQ(0, file->Seek(seek.offset, seek.origin));
+        ASSERT_EQ(1, file->Read(buffer, 1, 0));
+        EXPECT_EQ(bytes[seek.at], buffer[0]) << seek.at;
+    }
     EXPECT_EQ(4, file->Read(buffer, 50, 0));
     EXPECT_EQ(0, file->Read(buffer, 50, 0));
     file->Close();
-}
-
-TEST(FileStream, WriteThenReadBack) {
-    TempDir dir;
-    const std::string bytes = Numbered(70000);
-    FileStream* writer = Opened(dir / "blob", WriteBinary);
-    EXPECT_TRUE(writer->Write(bytes.data(), uint32_t(bytes.size())));
-    EXPECT_TRUE(writer->Write(nullptr, 0));
-    writer->Close();
-    EXPECT_EQ(bytes, ReadWholeFile(dir / "blob"));
-
-    FileStream* reader = Opened(dir / "blob", ReadBinary);
-    EXPECT_EQ(70000u, reader->GetSize());
-    std::string back(70000, '\0');
-    EXPECT_EQ(70000, reader->Read(&back[0], 70000, 0));
-    EXPECT_EQ(bytes, back);
-    reader->Close();
 }
 
 TEST(FileStream, WritingToAFullDeviceFails) {
@@ -128,32 +104,25 @@ TEST(FileStream, WritingToAFullDeviceFails) {
 
 TEST(FileStream, ReadStringStopsAtNulEndOfFileAndTheLengthLimit) {
     TempDir dir;
-    WriteWholeFile(dir / "strings", std::string("abc\0def", 7));
+    WriteWholeFile(dir / "strings", std::string("abc\0def\0", 8) + std::string(600, 'L'));
     FileStream* file = Opened(dir / "strings", ReadBinary);
-    char out[512];
-    EXPECT_EQ(3, file->ReadString(out));
-    EXPECT_STREQ("abc", out);
-    EXPECT_EQ(3, file->ReadString(out));
-    EXPECT_STREQ("def", out);
-    EXPECT_EQ(0, file->ReadString(out));
-    EXPECT_STREQ("", out);
-    file->Close();
-
     // A run longer than 511 characters is split, never written past the destination.
-    WriteWholeFile(dir / "long", std::string(600, 'L'));
-    FileStream* longFile = Opened(dir / "long", ReadBinary);
-    char guarded[512 + 8];
-    memset(guarded, '#', sizeof guarded);
-    EXPECT_EQ(511, longFile->ReadString(guarded));
-    EXPECT_EQ(std::string(511, 'L'), guarded);
-    EXPECT_EQ(std::string(8, '#'), std::string(guarded + 512, 8));
-    EXPECT_EQ(89, longFile->ReadString(guarded));
-    longFile->Close();
+    char out[512 + 8];
+    memset(out, '#', sizeof out);
+    for (const std::string& expected :
+         {std::string("abc"), std::string("def"), std::string(511, 'L'), std::string(89, 'L'),
+          std::string()}) {
+        EXPECT_EQ(int(expected.size()), file->ReadString(out));
+        EXPECT_EQ(expected, out);
+    }
+    EXPECT_EQ(std::string(8, '#'), std::string(out + 512, 8));
+    file->Close();
 }
 
+// Any mode other than text is binary: a line ends in exactly one LF.
 TEST(FilePrintLine, WritesFormattedLinesVerbatimAndCutsAt1023) {
     TempDir dir;
-    FileStream* file = Opened(dir / "log", WriteBinary);
+    FileStream* file = Opened(dir / "log", 3);
     FilePrintLine(file, "%s", "100% done");
     FilePrintLine(file, "<version>%s</version>", "1.2");
     FilePrintLine(file, "%s", std::string(2000, 'w').c_str());

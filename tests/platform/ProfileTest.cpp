@@ -112,35 +112,23 @@ const IntCase kIntCases[] = {
     {"missing.ini", "width", 100, 100},
 };
 
-class Profile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WriteWholeFile(dir / "launcher.ini", kLauncherIni);
-        WriteWholeFile(dir / "plain.ini", kPlainIni);
-    }
-
+TEST(Profile, StringsAndNumbersAgreeWithTheSystemReader) {
     TempDir dir;
-};
-
-TEST_F(Profile, StringsAgreeWithTheSystemReader) {
+    WriteWholeFile(dir / "launcher.ini", kLauncherIni);
+    WriteWholeFile(dir / "plain.ini", kPlainIni);
     for (const StringCase& c : kStringCases) {
         char buffer[512];
         memset(buffer, 'x', sizeof buffer);
-        const std::string path = dir / c.file;
-        const uint32_t length =
-            PlatformProfileString(c.section, c.key, c.defaultValue, buffer, c.size, path.c_str());
+        const uint32_t length = PlatformProfileString(c.section, c.key, c.defaultValue, buffer,
+                                                      c.size, (dir / c.file).c_str());
         EXPECT_STREQ(c.expected, buffer) << c.file << " [" << c.section << "] " << c.key;
         EXPECT_EQ(strlen(c.expected), length) << c.file << " [" << c.section << "] " << c.key;
         EXPECT_EQ('x', buffer[c.size < sizeof buffer ? c.size : sizeof buffer - 1]);
     }
-}
-
-TEST_F(Profile, NumbersAgreeWithTheSystemReader) {
-    for (const IntCase& c : kIntCases) {
-        const std::string path = dir / c.file;
-        EXPECT_EQ(c.expected, PlatformProfileInt("Config", c.key, c.defaultValue, path.c_str()))
+    for (const IntCase& c : kIntCases)
+        EXPECT_EQ(c.expected,
+                  PlatformProfileInt("Config", c.key, c.defaultValue, (dir / c.file).c_str()))
             << c.file << " " << c.key;
-    }
 }
 
 } // namespace

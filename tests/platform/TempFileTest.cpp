@@ -45,9 +45,8 @@ TEST(TempFile, NamesFromManyThreadsNeverCollide) {
     EXPECT_EQ(size_t(kThreads * kPerThread), distinct.size());
     for (const std::string& name : distinct)
         std::remove(name.c_str());
-}
 
-TEST(TempFile, APathThatDoesNotFitLeavesNothingBehind) {
+    // A path that does not fit leaves nothing behind.
     char path[4];
     EXPECT_FALSE(PlatformCreateTempFile(path, sizeof path));
     EXPECT_STREQ("", path);

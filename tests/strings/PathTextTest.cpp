@@ -6,100 +6,85 @@
 
 namespace {
 
-TEST(PathCollapseSeparators, KeepsTheFirstOfEachRun) {
-    char path[] = "a//b\\\\c/\\/d";
-    PathCollapseSeparators(path);
-    EXPECT_STREQ("a/b\\c/d", path);
-    char edge[] = "\\\\server//share/";
-    PathCollapseSeparators(edge);
-    EXPECT_STREQ("\\server/share/", edge);
+using Extract = void (*)(const char*, char*, size_t);
+
+struct ExtractCase {
+    Extract extract;
+    const char* path;
+    size_t size;
+    const char* expected;
+};
+
+void Directory(const char* path, char* out, size_t size) {
+    PathDirectory(path, out, size, true);
+}
+void DirectoryUncleared(const char* path, char* out, size_t size) {
+    PathDirectory(path, out, size, false);
+}
+void RelativeToData(const char* path, char* out, size_t size) {
+    PathRelative("data/", path, out, size);
+}
+void RelativeToMaps(const char* path, char* out, size_t size) {
+    PathRelative("data/maps/", path, out, size);
+}
+void CommonWithGameA(const char* path, char* out, size_t size) {
+    PathCommonDirectory("game/dat1/a", path, out, size);
 }
 
-TEST(PathFileNameAndDirectory, WorkOnBothSeparators) {
-    char out[64];
-    PathFileName("dir/sub/file.txt", out, sizeof out);
-    EXPECT_STREQ("file.txt", out);
-    PathFileName("dir\\sub\\file.txt", out, sizeof out);
-    EXPECT_STREQ("file.txt", out);
-    PathFileName("plain", out, sizeof out);
-    EXPECT_STREQ("plain", out);
-    PathFileName("dir/", out, sizeof out);
-    EXPECT_STREQ("", out);
+// Each destination starts as "kept"; PathExtension's size is the count walked back.
+const ExtractCase kExtractCases[] = {
+    {PathFileName, "dir/sub/file.txt", 64, "file.txt"},
+    {PathFileName, "dir\\sub\\file.txt", 64, "file.txt"},
+    {PathFileName, "plain", 64, "plain"},
+    {PathFileName, "dir/", 64, ""},
+    {Directory, "dir/sub\\file.txt", 64, "dir/sub\\"},
+    {Directory, "\\file", 64, ""},
+    {Directory, "directory/file", 5, "dire"},
+    {DirectoryUncleared, "/file", 64, "kept"},
+    {RelativeToData, "data/maps/a.map", 64, "maps/a.map"},
+    {RelativeToData, "xxxxxmaps", 64, "maps"},
+    {RelativeToMaps, "data/", 64, ""},
+    {PathFirstComponent, "data\\maps/a.map", 64, "data"},
+    {PathFirstComponent, "single", 64, "single"},
+    // The common prefix's last separator, case counting.
+    {CommonWithGameA, "game/dat1/b", 64, "game/dat1/"},
+    {CommonWithGameA, "game/dat2/b", 64, "game/"},
+    {CommonWithGameA, "Game/dat1/a", 64, "kept"},
+    {PathExtension, "data.pack", 7, "pack"},
+    {PathExtension, "archive", 7, "rchive"},
+    {PathExtension, "abc", 7, "bc"},
+    {PathExtension, "file.longextension", 7, "tension"},
+    {PathExtension, ".hidden", 7, "hidden"},
+    {PathExtension, "", 7, ""},
+};
 
-    PathDirectory("dir/sub\\file.txt", out, sizeof out, true);
-    EXPECT_STREQ("dir/sub\\", out);
-    strcpy(out, "kept");
-    PathDirectory("/file", out, sizeof out, false);
-    EXPECT_STREQ("kept", out);
-    PathDirectory("\\file", out, sizeof out, true);
-    EXPECT_STREQ("", out);
-
-    char small[5];
-    PathDirectory("directory/file", small, sizeof small, true);
-    EXPECT_STREQ("dire", small);
+TEST(PathText, ExtractsPartsIntoBoundedDestinations) {
+    for (const ExtractCase& c : kExtractCases) {
+        char out[64] = "kept";
+        c.extract(c.path, out, c.size);
+        EXPECT_STREQ(c.expected, out) << c.path << " size " << c.size;
+    }
 }
 
-TEST(PathRelativeAndFirstComponent, CutByLengthAndSeparator) {
-    char out[64];
-    PathRelative("data/", "data/maps/a.map", out, sizeof out);
-    EXPECT_STREQ("maps/a.map", out);
-    PathRelative("data/maps/", "data/", out, sizeof out);
-    EXPECT_STREQ("", out);
-    PathRelative("xxxx/", "data/maps", out, sizeof out);
-    EXPECT_STREQ("maps", out);
-
-    PathFirstComponent("data\\maps/a.map", out, sizeof out);
-    EXPECT_STREQ("data", out);
-    PathFirstComponent("single", out, sizeof out);
-    EXPECT_STREQ("single", out);
-}
-
-TEST(PathCommonDirectory, UsesTheCommonPrefixsLastSeparator) {
-    char out[64] = "untouched";
-    PathCommonDirectory("game/data/a.pak", "game/data/b.pak", out, sizeof out);
-    EXPECT_STREQ("game/data/", out);
-    PathCommonDirectory("game/dat1/a", "game/dat2/b", out, sizeof out);
-    EXPECT_STREQ("game/", out);
-    strcpy(out, "untouched");
-    PathCommonDirectory("Game/a", "game/a", out, sizeof out);
-    EXPECT_STREQ("untouched", out);
-}
-
-TEST(PathToForwardSlashes, ConvertsEveryBackslash) {
-    char path[] = "a\\b\\";
-    PathToForwardSlashes(path);
-    EXPECT_STREQ("a/b/", path);
-}
-
-TEST(PathExtension, WalksBackAtMostCountCharacters) {
-    char out[8];
-    PathExtension("data.pack", out, 7);
-    EXPECT_STREQ("pack", out);
-    PathExtension("archive", out, 7);
-    EXPECT_STREQ("rchive", out);
-    PathExtension("abc", out, 7);
-    EXPECT_STREQ("bc", out);
-    PathExtension("file.longextension", out, 7);
-    EXPECT_STREQ("tension", out);
-    PathExtension(".hidden", out, 7);
-    EXPECT_STREQ("hidden", out);
-    PathExtension("", out, 7);
-    EXPECT_STREQ("", out);
-}
-
-TEST(PathStripExtension, DropsFromTheLastDot) {
-    char a[] = "name.txt";
-    PathStripExtension(a);
-    EXPECT_STREQ("name", a);
-    char b[] = "a.b.c";
-    PathStripExtension(b);
-    EXPECT_STREQ("a.b", b);
-    char c[] = "nodot";
-    PathStripExtension(c);
-    EXPECT_STREQ("", c);
-    char d[] = ".";
-    PathStripExtension(d);
-    EXPECT_STREQ("", d);
+TEST(PathText, EditsInPlace) {
+    const struct {
+        void (*edit)(char*);
+        const char* path;
+        const char* expected;
+    } cases[] = {
+        {PathCollapseSeparators, "a//b\\\\c/\\/d", "a/b\\c/d"}, // keeps the first of each run
+        {PathCollapseSeparators, "\\\\server//share/", "\\server/share/"},
+        {PathToForwardSlashes, "a\\b\\", "a/b/"},
+        {PathStripExtension, "name.txt", "name"}, // from the last dot; nothing left without one
+        {PathStripExtension, "a.b.c", "a.b"},
+        {PathStripExtension, "nodot", ""},
+        {PathStripExtension, ".", ""},
+    };
+    for (const auto& c : cases) {
+        std::string path = c.path;
+        c.edit(&path[0]);
+        EXPECT_STREQ(c.expected, path.c_str()) << c.path;
+    }
 }
 
 } // namespace

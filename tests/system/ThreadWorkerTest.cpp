@@ -37,17 +37,14 @@ void WaitUntil(const std::atomic<int>& value, int target) {
         PlatformSleep(1);
 }
 
-TEST(ThreadWorker, StopOnANeverStartedWorkerReturnsAtOnce) {
+TEST(ThreadWorker, StartPreparesOnTheCallerThenRunsAndStopWaitsForRun) {
     GatedWorker worker;
+    // Stop on a worker never started returns at once.
     worker.Stop();
     EXPECT_EQ(nullptr, worker.Thread());
     EXPECT_FALSE(worker.IsRunning());
-    EXPECT_FALSE(worker.IsStopping());
     EXPECT_EQ(0, worker.prepares);
-}
 
-TEST(ThreadWorker, StartPreparesOnTheCallerThenRunsAndStopWaitsForRun) {
-    GatedWorker worker;
     EXPECT_EQ(1, worker.Start(ThreadWorker::PriorityNormal));
     EXPECT_EQ(1, worker.prepares);
     EXPECT_TRUE(worker.IsRunning());

@@ -127,11 +127,6 @@ TEST_F(Package, DamagedDataFailsThePackageAndKeepsWhatCameBefore) {
     // Data that inflate cleanly against a checksum that does not match.
     EXPECT_EQ(kExtract, Apply(ZipBuilder().WrongCrcFile("crc.txt", "checked").Bytes()));
     EXPECT_EQ("1.0", InstalledVersion());
-
-    // Not an archive at all: an error page served in its place.
-    server.Serve("p.zip", "<html><body>Internal error</body></html>", 500);
-    EXPECT_EQ(kExtract, Run());
-    EXPECT_EQ("1.0", InstalledVersion());
     ExpectTempFilesRemoved();
 }
 

@@ -16,8 +16,8 @@ public:
 
     // "http://127.0.0.1:<port>/path".
     std::string Url(const std::string& path) const;
-    void Serve(const std::string& path, const std::string& body, int status = 200) {
-        Script(path, {status, body, body.size(), false});
+    void Serve(const std::string& path, const std::string& body) {
+        Script(path, {200, body, body.size(), false});
     }
     // Announces the whole body but closes the connection after its first sentBytes.
     void ServeCutShort(const std::string& path, const std::string& body, size_t sentBytes) {

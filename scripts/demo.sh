@@ -33,7 +33,7 @@ Err_Caption=Demo
 INI
 cat >"$demo/game/game.sh" <<'GAME'
 #!/bin/sh
-echo "demo game $(cat data/version.txt) starts; levels: $(ls data/levels | tr '\n' ' ')"
+echo "demo game $(cat data/version.txt) starts; levels: $(ls data/levels/*.txt | xargs -n1 basename | tr '\n' ' ')"
 GAME
 mkdir -p "$demo/game/data/levels"
 echo 1.0 >"$demo/game/data/version.txt"
@@ -45,6 +45,7 @@ package() {
     rm -rf "$demo/stage" && mkdir -p "$demo/stage/data/levels"
     echo "$version" >"$demo/stage/data/version.txt"
     echo "$level" >"$demo/stage/data/levels/$level.txt"
+    head -c 8000000 /dev/urandom >"$demo/stage/data/levels/$level.textures"
     (cd "$demo/stage" && zip -q -r "$demo/server/$name" data)
 }
 package update-1.1.zip 1.1 2-forest

@@ -48,6 +48,7 @@ int main() {
     }
     updater.Start(ThreadWorker::PriorityNormal);
 
+    // Polls as the launcher's main loop does; counts every half second within a state.
     int32_t shown = -1;
     int ticks = 0;
     for (;;) {
@@ -55,10 +56,11 @@ int main() {
         if (state != shown) {
             std::printf("update-run: %s\n", StateName(state));
             shown = state;
-        } else if (state == Downloading && ++ticks % 10 == 0) {
+            ticks = 0;
+        } else if (++ticks % 50 == 0 && state == Downloading) {
             std::printf("update-run:   %.0f of %.0f bytes\n", double(downloadNow.load()),
                         double(downloadTotal.load()));
-        } else if (state == Extracting && ticks++ % 10 == 0) {
+        } else if (ticks % 50 == 0 && state == Extracting) {
             std::printf("update-run:   %.0f of %.0f bytes extracted\n",
                         double(updater.extractedBytes.load()),
                         double(updater.extractTotalBytes.load()));
@@ -66,7 +68,7 @@ int main() {
         if (state == Aborted || state == Finished)
             break;
         std::fflush(stdout);
-        PlatformSleep(100);
+        PlatformSleep(10);
     }
     updater.Stop();
     if (updater.newLauncher.load())

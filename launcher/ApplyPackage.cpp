@@ -1,17 +1,11 @@
 // One package: download into memory, store in a temporary file, extract.
 #include "launcher/DownloadBuffer.h"
 #include "launcher/DownloadProgress.h"
-#include "launcher/StoredFile.h"
 #include "launcher/Updater.h"
-#include "launcher/UpdaterServices.h"
 
 #include <curl/curl.h>
 
 #include <cstdio>
-
-namespace {
-constexpr size_t kTempPathSize = 512;
-}
 
 bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     downloadTotal.store(0.0f, std::memory_order_relaxed);
@@ -35,17 +29,9 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     }
 
     char tempPath[kTempPathSize];
-    const char* failure = nullptr;
-    if (!services->CreateTempFile(tempPath, sizeof tempPath))
-        failure = errExtracting;
-    else if (!HasFreeSpace(tempPath, package.size))
-        failure = errNeedDiskSpace;
-    else if (!StoreInFile(tempPath, package.data, package.size))
-        failure = errExtracting;
+    const char* failure = StoreInTempFile(package, tempPath);
     DownloadBufferRelease(&package);
     if (failure) {
-        if (tempPath[0])
-            remove(tempPath);
         ShowError(failure);
         return false;
     }

@@ -18,7 +18,6 @@
 namespace {
 constexpr const char kUserAgent[] = "libcurl-agent/1.0";
 constexpr const char kListParseError[] = "xml parse error";
-constexpr size_t kTempPathSize = 512;
 } // namespace
 
 Updater::Updater()
@@ -47,6 +46,20 @@ void Updater::Prepare() {
 bool Updater::HasFreeSpace(const char* path, uint64_t neededBytes) {
     uint64_t freeBytes = 0;
     return services->DiskFreeBytes(path, &freeBytes) && neededBytes < freeBytes;
+}
+
+const char* Updater::StoreInTempFile(const DownloadBuffer& received,
+                                     char (&tempPath)[kTempPathSize]) {
+    if (!services->CreateTempFile(tempPath, sizeof tempPath))
+        return errExtracting;
+    const char* failure = nullptr;
+    if (!HasFreeSpace(tempPath, received.size))
+        failure = errNeedDiskSpace;
+    else if (!StoreInFile(tempPath, received.data, received.size))
+        failure = errExtracting;
+    if (failure)
+        remove(tempPath);
+    return failure;
 }
 
 void Updater::ShowError(const char* text) {
@@ -108,16 +121,8 @@ void Updater::Run() {
         return giveUp(errNoConnection);
 
     char tempPath[kTempPathSize];
-    if (!services->CreateTempFile(tempPath, sizeof tempPath))
-        return giveUp(errExtracting);
-    if (!HasFreeSpace(tempPath, list.size)) {
-        remove(tempPath);
-        return giveUp(errNeedDiskSpace);
-    }
-    if (!StoreInFile(tempPath, list.data, list.size)) {
-        remove(tempPath);
-        return giveUp(errExtracting);
-    }
+    if (const char* failure = StoreInTempFile(list, tempPath))
+        return giveUp(failure);
     DownloadBufferRelease(&list);
 
     UpdateList updates;

@@ -31,6 +31,7 @@ public:
     static constexpr int kMessageSize = 128;
     static constexpr int kVersionSize = 32;
     static constexpr int kServerCount = 5;
+    static constexpr int kTempPathSize = 512;
     // The installed version's record, in the working directory.
     static constexpr const char* kInstalledUpdates = "installed_updates";
 
@@ -86,6 +87,9 @@ private:
     bool DownloadList(CURL* handle, DownloadBuffer* list);
     // Downloads and extracts one package; false after its error box.
     bool ApplyPackage(CURL* handle, const UpdateRecord& record);
+    // Stores a received transfer in a new temporary file and writes its path into tempPath.
+    // Null when stored; otherwise the text of the box to show, and no file is left behind.
+    const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
     // Extracts the archive at archivePath into the current directory; false after its box.
     bool ExtractPackage(const char* archivePath);
     void ShowError(const char* text);

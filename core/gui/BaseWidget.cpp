@@ -171,3 +171,8 @@ void BaseWidget::CreateControl(const char* className, const char* windowName, DW
     SetWindowLongA(handle, GWL_ID, id);
     parent->AddChild(this);
 }
+
+bool BaseWidget::IsOwnNotification(UINT message, WPARAM wParam, LPARAM lParam, int code) const {
+    return message == WM_NOTIFY && lParam && LOWORD(wParam) == id &&
+           reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(code);
+}

@@ -73,6 +73,8 @@ protected:
     // parent's window, sets its control identifier to id and joins the parent (not null).
     void CreateControl(const char* className, const char* windowName, DWORD style, float left,
                        float top, float w, float h);
+    // A WM_NOTIFY of this widget's own control (by identifier) with the given code.
+    bool IsOwnNotification(UINT message, WPARAM wParam, LPARAM lParam, int code) const;
 
     HWND handle = nullptr;
     float x = 0.0f;

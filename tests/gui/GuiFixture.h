@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,4 +29,6 @@ protected:
 
     static constexpr int kWindowId = 50;
     WindowWidget* window = nullptr;
+    // Outlives the window, whose teardown deletes probes that write here.
+    std::string log;
 };

@@ -165,11 +165,14 @@ void BaseWidget::CreateControl(const char* className, const char* windowName, DW
     y = top;
     width = w;
     height = h;
+    // Without a parent the child window cannot be created; the widget keeps a null handle.
     handle = CreateWindowExA(0, className, windowName, style, TruncateToInt(x), TruncateToInt(y),
-                             TruncateToInt(width), TruncateToInt(height), parent->GetHandle(),
-                             nullptr, nullptr, nullptr);
+                             TruncateToInt(width), TruncateToInt(height),
+                             parent ? parent->GetHandle() : nullptr, nullptr, nullptr, nullptr);
     SetWindowLongA(handle, GWL_ID, id);
-    parent->AddChild(this);
+    if (parent) {
+        parent->AddChild(this);
+    }
 }
 
 bool BaseWidget::IsOwnNotification(UINT message, WPARAM wParam, LPARAM lParam, int code) const {

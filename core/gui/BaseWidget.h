@@ -63,14 +63,14 @@ public:
     // Keeps the interface's slot order; does nothing.
     virtual void ExtraHook();
 
-    // Appends without a duplicate check.
+    // Appends without a duplicate check; null is ignored.
     void AddChild(BaseWidget* child);
     // Removes the first entry equal to child, if any.
     void RemoveChild(BaseWidget* child);
 
 protected:
     // Stores the geometry and creates the native window of a child control inside the
-    // parent's window, sets its control identifier to id and joins the parent (not null).
+    // parent's window, sets its control identifier to id and joins the parent.
     void CreateControl(const char* className, const char* windowName, DWORD style, float left,
                        float top, float w, float h);
     // A WM_NOTIFY of this widget's own control (by identifier) with the given code.

@@ -31,7 +31,7 @@ void TabSheetWidget::AddPage(const char* name) {
 }
 
 void TabSheetWidget::AddToPage(int page, BaseWidget* widget) {
-    if (!HasPage(page)) {
+    if (!HasPage(page) || !widget) {
         return;
     }
     pages[page].widgets.push_back(widget);

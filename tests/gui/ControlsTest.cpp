@@ -161,3 +161,10 @@ TEST_F(GuiTest, ControlsWithoutWidgetGetDefaultAnswer) {
                   DefWindowProcA(native, WM_GETTEXTLENGTH, 0, 0));
     }
 }
+
+TEST_F(GuiTest, ControlWithoutParentHasNoWindow) {
+    auto* orphan = new ButtonWidget(16, nullptr, "orphan", 0, 0, 10, 10);
+    EXPECT_EQ(orphan->GetHandle(), nullptr);
+    orphan->SetVisible(false);
+    orphan->Destroy();
+}

@@ -119,22 +119,30 @@ TEST_F(GuiTest, ScrollBarFollowsItsNotifications) {
     auto* bar = new ScrollBarWidget(12, window, true, 10, 10, 200, 18);
     HWND native = bar->GetHandle();
     EXPECT_EQ(bar->GetPosition(), 0);
+    // A row with a key presses it on the bar; the others send the window a scroll message,
+    // from the bar or from no control.
     const struct {
         UINT key;
-        int thumb;
+        WORD code;
+        WORD thumb;
+        bool fromBar;
         int position;
     } cases[] = {
-        {VK_LEFT, 0, 0},    {VK_RIGHT, 0, 1}, {VK_NEXT, 0, 1}, {VK_PRIOR, 0, 1}, {VK_END, 0, 100},
-        {VK_RIGHT, 0, 100}, {VK_LEFT, 0, 99}, {0, 42, 42},     {VK_HOME, 0, 0},  {0, 65535, 65535},
+        {VK_LEFT, 0, 0, true, 0},          {VK_RIGHT, 0, 0, true, 1},
+        {VK_NEXT, 0, 0, true, 1},          {VK_PRIOR, 0, 0, true, 1},
+        {VK_END, 0, 0, true, 100},         {VK_RIGHT, 0, 0, true, 100},
+        {VK_LEFT, 0, 0, true, 99},         {0, SB_THUMBTRACK, 42, true, 42},
+        {0, SB_THUMBPOSITION, 7, true, 7}, {0, SB_BOTTOM, 0, false, 7},
+        {VK_HOME, 0, 0, true, 0},          {0, SB_THUMBTRACK, 65535, true, 65535},
     };
     for (const auto& c : cases) {
         if (c.key) {
             SendMessageA(native, WM_KEYDOWN, c.key, 0);
         } else {
-            SendMessageA(window->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, c.thumb),
-                         reinterpret_cast<LPARAM>(native));
+            SendMessageA(window->GetHandle(), WM_HSCROLL, MAKEWPARAM(c.code, c.thumb),
+                         c.fromBar ? reinterpret_cast<LPARAM>(native) : 0);
         }
-        EXPECT_EQ(bar->GetPosition(), c.position) << c.key << " " << c.thumb;
+        EXPECT_EQ(bar->GetPosition(), c.position) << c.key << " " << c.code << " " << c.thumb;
     }
     bar->SetRange(10, 30);
     EXPECT_EQ(bar->GetPosition(), 29);

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 int TruncateToInt(float value) {
-    if (!(value == value)) {
+    if (std::isnan(value)) {
         return 0;
     }
     if (value >= 2147483648.0f) {

@@ -1,7 +1,8 @@
 // Root of the window toolkit: a widget owns one native window and keeps its own copy of the
 // geometry, visibility, identifier and text, its parent and its ordered children. Widgets live
 // on the heap and are torn down with Destroy; the destructor alone leaves the native window
-// alive and the parent's list unchanged. Main thread only.
+// alive and the parent's list unchanged. Main thread only; the handle, set once during
+// construction, may be read from other threads afterwards.
 #pragma once
 
 #include <windows.h>

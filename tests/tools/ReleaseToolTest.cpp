@@ -273,8 +273,16 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
     }
 
     // A list that is not an update list, and a package built before.
-    WriteTree(site(), {{"list.xml", "<Game></Game>"}});
-    EXPECT_TRUE(Contains(Package("1.0", "1.1").err, "is not an update list"));
+    // Lists the update cannot be added to, so that it reads back.
+    const std::pair<const char*, const char*> lists[] = {
+        {"<Game></Game>", "is not an update list"},
+        {"<game></game><!-- </game> -->", "so that it reads back as written"},
+    };
+    for (const auto& list : lists) {
+        WriteTree(site(), {{"list.xml", list.first}});
+        EXPECT_TRUE(Contains(Package("1.0", "1.1").err, list.second)) << list.first;
+        EXPECT_EQ(Tree({{"list.xml", list.first}}), ReadTree(site()));
+    }
     WriteTree(site(), {{"list.xml", "<game></game>"}, {"update-1.0-to-1.1.zip", "old"}});
     EXPECT_TRUE(Contains(Package("1.0", "1.1").err, "exists; --force replaces it"));
     EXPECT_EQ("old", ReadWholeFile(work / "site/update-1.0-to-1.1.zip"));

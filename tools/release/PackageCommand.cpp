@@ -192,16 +192,25 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
 
     std::error_code code;
     fs::create_directories(release.siteDir, code);
+    std::string stagedList;
+    if (!listed && !StageUpdateEntry(release.listPath, release.entry, &stagedList, &error))
+        return io.Fail("%s", error.c_str());
     const std::string partPath = release.zipPath + ".part";
     PackageSummary summary;
+    bool written;
     {
         ProgressLine progress(io.progress, "packing");
-        if (!WritePackage(partPath, release.newDir, changes, &progress, &summary, &error))
-            return io.Fail("%s", error.c_str());
+        written = WritePackage(partPath, release.newDir, changes, &progress, &summary, &error);
     }
-    if (!PlatformReplaceFile(partPath.c_str(), release.zipPath.c_str())) {
+    if (written && !PlatformReplaceFile(partPath.c_str(), release.zipPath.c_str())) {
         remove(partPath.c_str());
-        return io.Fail("cannot write %s", release.zipPath.c_str());
+        error = "cannot write " + release.zipPath;
+        written = false;
+    }
+    if (!written) {
+        if (!stagedList.empty())
+            remove(stagedList.c_str());
+        return io.Fail("%s", error.c_str());
     }
     const uint64_t packed = fs::file_size(release.zipPath, code);
     fprintf(io.out, "%s: %llu entries (%llu stored), %.1f MB, %.1f MB packed\n",
@@ -211,8 +220,11 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     for (const std::string& removed : changes.removed)
         fprintf(io.out, "removed (the launcher deletes nothing): %s\n", removed.c_str());
 
-    if (!listed && !AddUpdateEntry(release.listPath, release.entry, &error))
-        return io.Fail("%s", error.c_str());
+    if (!stagedList.empty() && !PlatformReplaceFile(stagedList.c_str(), release.listPath.c_str())) {
+        remove(stagedList.c_str());
+        return io.Fail("%s is written but %s could not be replaced; run again with --force",
+                       release.zipPath.c_str(), release.listPath.c_str());
+    }
     fprintf(io.out, "%s: update %s -> %s, %s\n", release.listPath.c_str(), release.entry.forVersion,
             release.entry.toVersion, release.entry.file);
     WarnIfUnreachable(release, io);

@@ -6,6 +6,7 @@
 #include "launcher/UpdateDocuments.h"
 #include "tests/launcher/UpdaterFixture.h"
 #include "tests/support/ZipBuilder.h"
+#include "tests/tools/ToolRun.h"
 #include "tools/release/ReleaseNames.h"
 
 #include <minizip/unzip.h>
@@ -22,15 +23,7 @@ namespace {
 // Relative name -> bytes; a name ending in '/' is a directory.
 using Tree = std::map<std::string, std::string>;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using Outcome = ToolOutcome;
 
 void WriteTree(const std::string& dir, const Tree& tree) {
     fs::create_directories(dir);
@@ -86,25 +79,25 @@ std::map<std::string, int> ArchiveEntries(const std::string& path) {
 
 class ReleaseTool : public UpdaterFixture {
 protected:
-    Outcome Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "gamerelease");
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(&arg[0]);
-        FILE* out = fopen((work / "stdout").c_str(), "wb");
-        FILE* err = fopen((work / "stderr").c_str(), "wb");
-        EXPECT_TRUE(out && err);
-        const int code = ReleaseToolMain(int(argv.size()), argv.data(), out, err, nullptr);
-        fclose(out);
-        fclose(err);
-        return {code, ReadWholeFile(work / "stdout"), ReadWholeFile(work / "stderr")};
+    Outcome Run(const std::vector<std::string>& args) {
+        // No progress line: the caught error stream is no terminal.
+        const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
+            return ReleaseToolMain(argc, argv, out, err, nullptr);
+        };
+        return RunTool(entry, "gamerelease", args, work.Path());
+    }
+
+    // package for the directories oldDir and newDir below work.
+    std::vector<std::string> PackageArgs(const std::string& oldDir, const std::string& newDir,
+                                         const std::string& from, const std::string& to,
+                                         const std::string& out = "site") {
+        return {"package", work / oldDir, work / newDir,  "--from", from,      "--to",
+                to,        "--url",       server.Url(""), "--out",  work / out};
     }
 
     Outcome Package(const std::string& from, const std::string& to,
-                    std::vector<std::string> extra = {}) {
-        std::vector<std::string> args = {"package",      work / from, work / to, "--from",
-                                         from,           "--to",      to,        "--url",
-                                         server.Url(""), "--out",     site()};
+                    const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = PackageArgs(from, to, from, to);
         args.insert(args.end(), extra.begin(), extra.end());
         return Run(args);
     }
@@ -229,39 +222,17 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         int code;
         const char* message;
     };
-    const std::string url = server.Url("");
+    std::vector<std::string> withoutTo = PackageArgs("1.0", "1.1", "1.0", "1.1");
+    withoutTo.erase(withoutTo.begin() + 5, withoutTo.begin() + 7);
     const Case cases[] = {
-        {{"package", work / "none", work / "1.1", "--from", "1.0", "--to", "1.1", "--url", url,
-          "--out", site()},
-         1,
-         "none is not a readable directory"},
-        {{"package", work / "1.0", work / "1.1", "--from", "1.0", "--to", longVersion, "--url", url,
-          "--out", site()},
-         1,
-         "longer than the launcher's 31 characters"},
-        {{"package", work / "1.0", work / "1.1", "--from", "1.1", "--to", "1.1", "--url", url,
-          "--out", site()},
-         1,
-         "same version"},
-        {{"package", work / "1.0", work / "1.0", "--from", "1.0", "--to", "1.1", "--url", url,
-          "--out", site()},
-         1,
-         "nothing is new or changed"},
-        {{"package", work / "1.0", work / "dir", "--from", "1.0", "--to", "1.1", "--url", url,
-          "--out", site()},
-         1,
-         "cannot replace one by the other"},
-        {{"package", work / "1.1", work / "ascii", "--from", "1.0", "--to", "1.1", "--url", url,
-          "--out", site()},
-         1,
-         "not plain ASCII"},
-        {{"package", work / "1.0", work / "1.1", "--from", "1.0", "--to", "1.1", "--url", url,
-          "--out", work / "1.1"},
-         1,
-         "lies inside a game directory"},
-        {{"package", work / "1.0", work / "1.1", "--from", "1.0", "--url", url, "--out", site()},
-         2,
-         "--to is missing"},
+        {PackageArgs("none", "1.1", "1.0", "1.1"), 1, "none is not a readable directory"},
+        {PackageArgs("1.0", "1.1", "1.0", longVersion), 1, "longer than the launcher's 31"},
+        {PackageArgs("1.0", "1.1", "1.1", "1.1"), 1, "same version"},
+        {PackageArgs("1.0", "1.0", "1.0", "1.1"), 1, "nothing is new or changed"},
+        {PackageArgs("1.0", "dir", "1.0", "1.1"), 1, "cannot replace one by the other"},
+        {PackageArgs("1.1", "ascii", "1.0", "1.1"), 1, "not plain ASCII"},
+        {PackageArgs("1.0", "1.1", "1.0", "1.1", "1.1/site"), 1, "lies inside a game directory"},
+        {withoutTo, 2, "--to is missing"},
         {{"check", site(), "--to", "1.0"}, 2, "unknown option --to"},
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };
@@ -272,7 +243,6 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         EXPECT_FALSE(fs::exists(site())) << test.message;
     }
 
-    // A list that is not an update list, and a package built before.
     // Lists the update cannot be added to, so that it reads back.
     const std::pair<const char*, const char*> lists[] = {
         {"<Game></Game>", "is not an update list"},
@@ -283,6 +253,7 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         EXPECT_TRUE(Contains(Package("1.0", "1.1").err, list.second)) << list.first;
         EXPECT_EQ(Tree({{"list.xml", list.first}}), ReadTree(site()));
     }
+    // A package built before.
     WriteTree(site(), {{"list.xml", "<game></game>"}, {"update-1.0-to-1.1.zip", "old"}});
     EXPECT_TRUE(Contains(Package("1.0", "1.1").err, "exists; --force replaces it"));
     EXPECT_EQ("old", ReadWholeFile(work / "site/update-1.0-to-1.1.zip"));

@@ -108,12 +108,8 @@ bool CheckSite(const Release& release, bool* listed, std::string* error) {
         return false;
     }
     UpdateList list;
-    if (fs::exists(release.listPath, code) && !ReadUpdateList(release.listPath.c_str(), &list)) {
-        *error = release.listPath +
-                 " is not an update list (a well-formed document with a top-level element "
-                 "\"game\")";
+    if (fs::exists(release.listPath, code) && !ReadSiteList(release.listPath, &list, error))
         return false;
-    }
     for (const UpdateRecord& record : list) {
         if (!StrEqualNoCase(record.forVersion, release.entry.forVersion) ||
             !StrEqualNoCase(record.toVersion, release.entry.toVersion))
@@ -172,29 +168,29 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     std::string error;
     bool usage = false;
     if (!ReadRelease(args, &release, &error, &usage)) {
-        io.Fail("%s", error.c_str());
+        io.Fail(error);
         return usage ? kUsageError : 1;
     }
     bool listed = false;
     if (!CheckSite(release, &listed, &error))
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
 
     TreeChanges changes;
     {
         ProgressLine progress(io.progress, "comparing");
         if (!CompareTrees(release.oldDir, release.newDir, &changes, &progress, &error))
-            return io.Fail("%s", error.c_str());
+            return io.Fail(error);
     }
     if (!CheckNames(changes, &error))
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
     if (changes.files.empty() && changes.emptyDirs.empty())
-        return io.Fail("nothing is new or changed in %s", release.newDir.c_str());
+        return io.Fail("nothing is new or changed in " + release.newDir);
 
     std::error_code code;
     fs::create_directories(release.siteDir, code);
     std::string stagedList;
     if (!listed && !StageUpdateEntry(release.listPath, release.entry, &stagedList, &error))
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
     const std::string partPath = release.zipPath + ".part";
     PackageSummary summary;
     bool written;
@@ -210,7 +206,7 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     if (!written) {
         if (!stagedList.empty())
             remove(stagedList.c_str());
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
     }
     const uint64_t packed = fs::file_size(release.zipPath, code);
     fprintf(io.out, "%s: %llu entries (%llu stored), %.1f MB, %.1f MB packed\n",
@@ -222,8 +218,8 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
 
     if (!stagedList.empty() && !PlatformReplaceFile(stagedList.c_str(), release.listPath.c_str())) {
         remove(stagedList.c_str());
-        return io.Fail("%s is written but %s could not be replaced; run again with --force",
-                       release.zipPath.c_str(), release.listPath.c_str());
+        return io.Fail(release.zipPath + " is written but " + release.listPath +
+                       " could not be replaced; run again with --force");
     }
     fprintf(io.out, "%s: update %s -> %s, %s\n", release.listPath.c_str(), release.entry.forVersion,
             release.entry.toVersion, release.entry.file);

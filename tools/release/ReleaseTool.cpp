@@ -2,7 +2,6 @@
 
 #include "tools/release/ReleaseCommands.h"
 
-#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -27,13 +26,8 @@ const Command kCommands[] = {{"package", PackageCommand}, {"check", CheckCommand
 
 } // namespace
 
-int ReleaseIo::Fail(const char* format, ...) const {
-    fputs("gamerelease: error: ", err);
-    va_list arguments;
-    va_start(arguments, format);
-    vfprintf(err, format, arguments);
-    va_end(arguments);
-    fputc('\n', err);
+int ReleaseIo::Fail(const std::string& message) const {
+    fprintf(err, "gamerelease: error: %s\n", message.c_str());
     return 1;
 }
 

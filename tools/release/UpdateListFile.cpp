@@ -78,6 +78,12 @@ bool SameRecord(const UpdateRecord& a, const UpdateRecord& b) {
 
 } // namespace
 
+bool ReadSiteList(const std::string& path, UpdateList* list, std::string* error) {
+    return ReadUpdateList(path.c_str(), list) ||
+           Fail(error, path + " is not an update list (a readable, well-formed document with a "
+                              "top-level element \"game\")");
+}
+
 std::vector<size_t> AppliedEntries(const UpdateList& list, const char* version) {
     std::vector<size_t> applied;
     std::string reached = version;
@@ -96,9 +102,10 @@ bool StageUpdateEntry(const std::string& path, const UpdateRecord& entry, std::s
     const bool exists = std::filesystem::exists(path, code);
     std::string text;
     UpdateList before;
-    if (exists && (!ReadText(path, &text) || !ReadUpdateList(path.c_str(), &before)))
-        return Fail(error, path + " is not an update list (a well-formed document with a "
-                                  "top-level element \"game\")");
+    if (exists && !ReadSiteList(path, &before, error))
+        return false;
+    if (exists && !ReadText(path, &text))
+        return Fail(error, "cannot read " + path);
     std::string updated;
     if (!exists)
         updated = "<?xml version=\"1.0\"?>\n<game>\n" + EntryXml(entry, "\n") + "</game>\n";

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// Reads the list at path as the launcher does. False, with the reason in *error, when the
+// launcher could not read it either.
+bool ReadSiteList(const std::string& path, UpdateList* list, std::string* error);
+
 // Indexes of the entries one update run applies to an installation at version: it walks the
 // list once, in document order, taking every entry whose "for" matches the version reached.
 std::vector<size_t> AppliedEntries(const UpdateList& list, const char* version);

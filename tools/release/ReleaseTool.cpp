@@ -14,8 +14,9 @@ const char kUsage[] =
     "      V1 -> V2 to SITE_DIR's update list (FILE, default list.xml); --force replaces a\n"
     "      package built before\n"
     "  check SITE_DIR_OR_LIST [--from V]\n"
-    "      show the list as the launcher reads it, the chain one run applies from V, and\n"
-    "      whether the launcher accepts each package found beside the list\n";
+    "      show the list as the launcher reads it, the chain one run applies from V (by\n"
+    "      default the first entry's \"for\"), and whether the launcher accepts each\n"
+    "      package found beside the list\n";
 
 struct Command {
     const char* name;

@@ -14,7 +14,7 @@ namespace {
 bool ReadAt(FileStream* stream, uint32_t offset, uint8_t* buffer, uint32_t size) {
     if (stream->Seek(int32_t(offset), SEEK_SET) != 0)
         return false;
-    return size == 0 || stream->Read(buffer, size, 1) == int32_t(size);
+    return stream->ReadAll(buffer, size);
 }
 
 // Whether count records of recordSize bytes at offset lie inside a file of fileSize bytes.
@@ -55,12 +55,6 @@ bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTy
         if (first + count > entryCount || total > entryCount)
             return false;
     }
-    for (uint32_t e = 0; e < entryCount; ++e) {
-        const uint8_t* record = entryRecords.data() + size_t(e) * kPackEntrySize;
-        if (uint64_t(ReadLE32(record + 32)) + ReadLE32(record + 36) > fileSize)
-            return false;
-    }
-
     std::vector<PackTypeTable> tables(typeCount);
     for (uint32_t t = 0; t < typeCount; ++t) {
         const uint8_t* record = typeRecords.data() + size_t(t) * kPackTypeSize;

@@ -57,7 +57,7 @@ bool LoadText(const char* path, std::vector<char>* text) {
     if (loaded) {
         const uint32_t size = file->GetSize();
         text->assign(size_t(size) + kTerminatorPadding, '\0');
-        loaded = size == 0 || file->Read(text->data(), size, 1) == int32_t(size);
+        loaded = file->ReadAll(text->data(), size);
     }
     file->Close();
     if (!loaded)

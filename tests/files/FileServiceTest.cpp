@@ -147,14 +147,14 @@ TEST_F(Service, PacksFailingAnyCheckAreRejectedButADamagedEntryFailsAlone) {
         uint32_t value;
         size_t cut;
     } bad[] = {
-        {4, 0x32304656u, 0},              // version "VF02"
-        {0, 0x58504451u, 0},              // magic "QDPX"
-        {8, 1000, 0},                     // type table past the end
-        {12, 0xFFFFFFF0u, 0},             // type table offset far past the end
-        {type1 + 4, 2, 0},                // first index past the entry table
-        {type0 + 8, 2, 0},                // both types claim three of two entries
-        {0, 0, 20},                       // header cut short
-        {0, 0, EntryRecordAt(2, 2) - 1},  // entry table cut short
+        {4, 0x32304656u, 0},             // version "VF02"
+        {0, 0x58504451u, 0},             // magic "QDPX"
+        {8, 1000, 0},                    // type table past the end
+        {12, 0xFFFFFFF0u, 0},            // type table offset far past the end
+        {type1 + 4, 2, 0},               // first index past the entry table
+        {type0 + 8, 2, 0},               // both types claim three of two entries
+        {0, 0, 20},                      // header cut short
+        {0, 0, EntryRecordAt(2, 2) - 1}, // entry table cut short
     };
     for (size_t i = 0; i < sizeof bad / sizeof bad[0]; ++i) {
         std::string bytes = good;

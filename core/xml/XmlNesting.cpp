@@ -339,16 +339,19 @@ bool Walk::Content() {
     return false;
 }
 
+// The end tag of name, p on its "</"; a mismatch fails.
 bool Walk::EndTag(const Name& name) {
     p += 2;
-    if (strncmp(p, name.begin, name.length) != 0)
-        return false;
-    p += name.length;
-    SkipWhite();
-    if (Failed() || *p != '>')
-        return false;
-    ++p;
-    return true;
+    if (strncmp(p, name.begin, name.length) == 0) {
+        p += name.length;
+        SkipWhite();
+        if (!Failed() && *p == '>') {
+            ++p;
+            return true;
+        }
+    }
+    p = nullptr;
+    return false;
 }
 
 // One element at the document's top level with everything inside it, p on its '<'. The open
@@ -360,26 +363,22 @@ bool Walk::Elements() {
         Name name;
         const int opened = StartTag(&name);
         if (opened < 0)
-            return true;
+            break;
         if (opened > 0) {
             if (depth == kXmlMaxNesting)
                 return false;
             open[depth++] = name;
         }
-        for (;;) {
-            if (depth == 0)
-                return true;
-            if (!Content())
-                return true;
-            if (!At("</"))
-                break;
-            if (!EndTag(open[depth - 1])) {
-                p = nullptr;
-                return true;
-            }
+        while (depth > 0 && Content() && At("</") && EndTag(open[depth - 1]))
             --depth;
-        }
+        if (depth == 0)
+            return true;
+        if (Failed())
+            break;
     }
+    // TinyXML stops here with an error, so the walk does too.
+    p = nullptr;
+    return true;
 }
 
 bool Walk::Within() {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 
 using namespace PackFormat;
@@ -21,10 +22,9 @@ bool ReadAt(FileStream* stream, uint32_t offset, uint8_t* buffer, uint32_t size)
 bool Fits(uint32_t offset, uint64_t count, uint32_t recordSize, uint32_t fileSize) {
     return uint64_t(offset) + count * recordSize <= fileSize;
 }
-} // namespace
 
-bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
-                        int32_t* position) {
+bool ReadTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
+                int32_t* position) {
     const uint32_t fileSize = stream->GetSize();
     uint8_t header[kPackHeaderSize];
     // Offsets are passed to Seek as signed 32-bit values.
@@ -74,4 +74,15 @@ bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTy
     *types = std::move(tables);
     *position = int32_t(entryOffset + entryCount * kPackEntrySize);
     return true;
+}
+} // namespace
+
+bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
+                        int32_t* position) {
+    // Tables too large for the memory at hand fail the pack like damaged ones.
+    try {
+        return ReadTables(stream, path, types, position);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

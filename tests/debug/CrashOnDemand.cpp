@@ -13,6 +13,11 @@ static CrashReporter crashReporter;
 
 // Globals of the crashing program, for the report's global listing.
 const char* crashMessage = "crash on demand";
+struct CrashPlace {
+    int line;
+    double weight;
+    const char* file;
+} crashPlace = {42, 0.5, "CrashOnDemand.cpp"};
 volatile int zero = 0;
 volatile int* volatile nowhere = nullptr;
 // Never reached; keeps the recursion from looking endless to the compiler.
@@ -32,7 +37,7 @@ __attribute__((noinline)) void CrashIllegalInstruction() {
 }
 
 __attribute__((noinline)) int CrashStackOverflow(int depth) {
-    volatile char block[4096];
+    volatile char block[1024];
     block[depth % sizeof block] = char(depth);
     if (depth == recursionEnd)
         return 0;
@@ -42,6 +47,9 @@ __attribute__((noinline)) int CrashStackOverflow(int depth) {
 __attribute__((noinline)) void CrashOnWorker(void* reason) {
     *nowhere = int(strlen(static_cast<const char*>(reason)));
 }
+
+// The exit code when no fault happened; a crash never ends with it.
+const int kNoCrash = 100;
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
@@ -68,5 +76,5 @@ int main(int argc, char** argv) {
         PlatformSleep(60 * 1000);
     }
     fprintf(stderr, "crash_on_demand: no crash for \"%s\"\n", fault);
-    return 1;
+    return kNoCrash;
 }

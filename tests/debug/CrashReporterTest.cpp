@@ -45,8 +45,11 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
         TempDir plainDir;
         const std::string plain =
             RunBesideThisProgram("crash_on_demand", {fault.argument}, plainDir.Path());
-        EXPECT_NE("exit 0", plain);
-        EXPECT_NE("exit 1", plain) << "the program did not crash";
+        // Wine ends a process whose stack overflowed with code 0, so only the program's own
+        // code for "no fault happened" tells that nothing crashed.
+        EXPECT_NE("exit 64", plain) << "the program did not crash";
+        EXPECT_NE("not started", plain);
+        EXPECT_NE("timeout", plain);
         EXPECT_TRUE(IsEmptyDirectory(plainDir.Path())) << "written without Install";
 
         TempDir dir;

@@ -104,7 +104,8 @@ void CrashWriteReport(EXCEPTION_POINTERS* pointers, HANDLE thread) {
                       module.fileName);
     PrintRegisters(context);
 
-    SymSetOptions(SYMOPT_DEFERRED_LOADS);
+    // Without SYMOPT_LOAD_LINES the library knows no source lines.
+    SymSetOptions(SYMOPT_DEFERRED_LOADS | SYMOPT_LOAD_LINES);
     if (!SymInitialize(crashState.process, crashState.symbolPath, TRUE))
         return;
     PrintCallStack(context, thread, false);

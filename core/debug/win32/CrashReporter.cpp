@@ -10,19 +10,17 @@ CrashState crashState;
 
 namespace {
 
-// The report is written on a thread of its own, started by Install: the faulting thread may
+// The report is written on a thread of its own, started by the filter: the faulting thread may
 // have no stack left (a stack overflow), and a fault inside the reporter then ends only that
-// thread.
+// thread. No thread waits beforehand, as one would keep the process alive where the system
+// ends only the thread of an unrecoverable stack overflow (Wine does).
 const DWORD kReporterStack = 1024 * 1024;
 // A report that takes longer than this is given up, so a crash never hangs the process.
 const DWORD kReportTimeout = 60 * 1000;
 
-HANDLE reporterThread;
-DWORD reporterThreadId;
-HANDLE reportStart;
-HANDLE reportDone;
 EXCEPTION_POINTERS* pendingPointers;
 DWORD pendingThreadId;
+volatile DWORD reporterThreadId;
 // Id of the thread whose report is being written, 0 when none is.
 volatile LONG reportingThreadId;
 
@@ -67,33 +65,29 @@ void WriteFiles(EXCEPTION_POINTERS* pointers, DWORD threadId) {
 }
 
 DWORD WINAPI ReporterMain(LPVOID) {
-    for (;;) {
-        WaitForSingleObject(reportStart, INFINITE);
-        WriteFiles(pendingPointers, pendingThreadId);
-        SetEvent(reportDone);
-    }
+    WriteFiles(pendingPointers, pendingThreadId);
+    return 0;
 }
 
-void StartReporter() {
-    reportStart = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    reportDone = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (reportStart && reportDone)
-        reporterThread = CreateThread(nullptr, kReporterStack, ReporterMain, nullptr,
-                                      STACK_SIZE_PARAM_IS_A_RESERVATION, &reporterThreadId);
-}
-
-// Has the reporter thread write the files and waits for it. A reporter that faulted or did
-// not finish in time is stopped; the report keeps what it had written.
-void WriteOnReporter(EXCEPTION_POINTERS* pointers) {
+// Writes the files on a reporter thread and waits for it. A reporter that faulted or did not
+// finish in time is stopped; the report keeps what it had written. Without a thread the files
+// are written here.
+void WriteReport(EXCEPTION_POINTERS* pointers) {
     pendingPointers = pointers;
     pendingThreadId = GetCurrentThreadId();
-    SetEvent(reportStart);
-    HANDLE waits[] = {reportDone, reporterThread};
-    if (WaitForMultipleObjects(2, waits, FALSE, kReportTimeout) == WAIT_OBJECT_0)
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, kReporterStack, ReporterMain, nullptr,
+                                 CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION, &id);
+    if (!thread) {
+        WriteFiles(pointers, pendingThreadId);
         return;
-    TerminateThread(reporterThread, 1);
-    CloseHandle(reporterThread);
-    reporterThread = nullptr;
+    }
+    reporterThreadId = id;
+    ResumeThread(thread);
+    if (WaitForSingleObject(thread, kReportTimeout) != WAIT_OBJECT_0)
+        TerminateThread(thread, 1);
+    CloseHandle(thread);
+    reporterThreadId = 0;
     if (crashState.reportFile) {
         CloseHandle(crashState.reportFile);
         crashState.reportFile = nullptr;
@@ -107,7 +101,7 @@ LONG HandOver(EXCEPTION_POINTERS* pointers) {
 
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
     const LONG self = LONG(GetCurrentThreadId());
-    if (reporterThread && DWORD(self) == reporterThreadId)
+    if (DWORD(self) == reporterThreadId)
         ExitThread(1);
     // One report at a time: a second faulting thread waits for the first report.
     LONG owner;
@@ -117,10 +111,7 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pointers) {
             return HandOver(pointers);
         Sleep(10);
     }
-    if (reporterThread)
-        WriteOnReporter(pointers);
-    else
-        WriteFiles(pointers, DWORD(self));
+    WriteReport(pointers);
     InterlockedExchange(&reportingThreadId, 0);
     return HandOver(pointers);
 }
@@ -142,8 +133,6 @@ void CrashReporter::Install(const char* name) {
     if (previous != CrashFilter)
         crashState.previousFilter = previous;
     crashState.process = GetCurrentProcess();
-    if (!reporterThread)
-        StartReporter();
     char dumpName[MAX_PATH];
     char reportName[MAX_PATH];
     snprintf(dumpName, sizeof dumpName, "%s_dump.dmp", name);

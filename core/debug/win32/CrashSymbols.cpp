@@ -9,6 +9,8 @@ namespace {
 
 // Basic types of the debug-help library's type information.
 enum { kBasicChar = 2, kBasicFloat = 8 };
+// The symbol tag of functions, and the register number of ESP.
+enum { kTagFunction = 5, kRegisterEsp = 21 };
 
 const unsigned kMaxMembers = 1024;
 // Types nest no deeper than this in a listing; deeper members are named without their values.
@@ -118,16 +120,13 @@ bool AppendMembers(SymbolText& text, ULONG64 module, ULONG type, ULONG_PTR addre
         return false;
     if (count > kMaxMembers)
         count = kMaxMembers;
-    struct {
-        TI_FINDCHILDREN_PARAMS params;
-        ULONG more[kMaxMembers];
-    } members = {};
-    members.params.Count = count;
-    if (!TypeInfo(module, type, TI_FINDCHILDREN, &members.params))
+    // The parameter block ends in the list of members: Count, Start, then the ids.
+    ULONG members[2 + kMaxMembers] = {count, 0};
+    if (!TypeInfo(module, type, TI_FINDCHILDREN, members))
         return false;
     text.Append("\r\n");
     for (DWORD i = 0; i < count; ++i) {
-        const ULONG member = members.params.ChildId[i];
+        const ULONG member = members[2 + i];
         for (unsigned tab = 0; tab < nesting + 2; ++tab)
             text.Append("\t");
         AppendName(text, module, member);
@@ -153,7 +152,8 @@ bool AppendMembers(SymbolText& text, ULONG64 module, ULONG type, ULONG_PTR addre
 
 BOOL CALLBACK CrashSymbolCallback(PSYMBOL_INFO symbol, ULONG, PVOID context) {
     const STACKFRAME* frame = static_cast<const STACKFRAME*>(context);
-    if (symbol->Flags & (SYMFLAG_FUNCTION | SYMFLAG_REGISTER))
+    // Not every library flags functions; their tag says it too.
+    if ((symbol->Flags & (SYMFLAG_FUNCTION | SYMFLAG_REGISTER)) || symbol->Tag == kTagFunction)
         return TRUE;
     SymbolText text;
     if (symbol->Flags & SYMFLAG_PARAMETER)
@@ -164,10 +164,12 @@ BOOL CALLBACK CrashSymbolCallback(PSYMBOL_INFO symbol, ULONG, PVOID context) {
     bool readable = true;
     ULONG_PTR address = ULONG_PTR(symbol->Address);
     if (symbol->Flags & SYMFLAG_REGREL) {
-        // A frame-relative symbol means nothing without a frame.
+        // A frame-relative symbol means nothing without a frame. Code without frame pointers
+        // places its variables relative to the stack pointer.
         readable = frame != nullptr;
         if (frame)
-            address += frame->AddrFrame.Offset;
+            address += symbol->Register == kRegisterEsp ? frame->AddrStack.Offset
+                                                        : frame->AddrFrame.Offset;
     }
     if (readable) {
         AppendName(text, symbol->ModBase, symbol->TypeIndex);

@@ -19,11 +19,23 @@ std::string RunBesideThisProgram(const std::string& name, const std::vector<std:
     std::string command = "\"" + program + "\"";
     for (const std::string& arg : args)
         command += " " + arg;
+    // Wine's debugger prints each crash at length; the program and it write to nowhere.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nowhere = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nowhere;
+    startup.hStdError = nowhere;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        NativeDirectory(directory).c_str(), &startup, &process))
+    const BOOL started =
+        CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       NativeDirectory(directory).c_str(), &startup, &process);
+    if (nowhere != INVALID_HANDLE_VALUE)
+        CloseHandle(nowhere);
+    if (!started)
         return "not started";
     CloseHandle(process.hThread);
     std::string outcome = "timeout";

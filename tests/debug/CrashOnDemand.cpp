@@ -18,6 +18,8 @@ struct CrashPlace {
     double weight;
     const char* file;
 } crashPlace = {42, 0.5, "CrashOnDemand.cpp"};
+// Points nowhere readable: the report must print it as a number.
+const char* danglingText = reinterpret_cast<const char*>(16);
 volatile int zero = 0;
 volatile int* volatile nowhere = nullptr;
 // Never reached; keeps the recursion from looking endless to the compiler.
@@ -49,7 +51,7 @@ __attribute__((noinline)) void CrashOnWorker(void* reason) {
 }
 
 // The exit code when no fault happened; a crash never ends with it.
-const int kNoCrash = 100;
+enum { kNoCrash = 100 };
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {

@@ -14,6 +14,7 @@ std::string RunBesideThisProgram(const std::string& name, const std::vector<std:
 // The directory as the crashed program names it: native separators and a trailing separator.
 std::string NativeDirectory(const std::string& path);
 
-// The first register line of a report, and whether a minidump comes with it.
+// The first register line of a report, and whether the target's debug-help library adds a
+// minidump and the listings of variables.
 extern const char kFirstRegister[];
-extern const bool kWritesMinidump;
+extern const bool kDebugHelp;

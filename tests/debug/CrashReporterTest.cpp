@@ -11,16 +11,29 @@ namespace {
 struct Fault {
     const char* argument;
     const char* exception;
-    // The function that faults, which the call stack must name.
+    // The function that faults, which the call stack must name, and the start of its parameter's
+    // line in the listing with variables.
     const char* function;
+    const char* parameter;
 };
 
 const Fault kFaults[] = {
-    {"access", "C0000005 ACCESS_VIOLATION", "CrashAccessViolation"},
-    {"divide", "C0000094 INT_DIVIDE_BY_ZERO", "CrashDivideByZero"},
-    {"illegal", "C000001D ILLEGAL_INSTRUCTION", "CrashIllegalInstruction"},
-    {"overflow", "C00000FD STACK_OVERFLOW", "CrashStackOverflow"},
-    {"worker", "C0000005 ACCESS_VIOLATION", "CrashOnWorker"},
+    {"access", "C0000005 ACCESS_VIOLATION", "CrashAccessViolation",
+     "\tParameter 'reason' = \"crash on demand\"\r\n"},
+    {"divide", "C0000094 INT_DIVIDE_BY_ZERO", "CrashDivideByZero",
+     "\tParameter 'dividend' = 3\r\n"},
+    {"illegal", "C000001D ILLEGAL_INSTRUCTION", "CrashIllegalInstruction", ""},
+    {"overflow", "C00000FD STACK_OVERFLOW", "CrashStackOverflow", "\tParameter 'depth' = "},
+    {"worker", "C0000005 ACCESS_VIOLATION", "CrashOnWorker", "\tParameter 'reason' = "},
+};
+
+// The crash program's globals as the listing shows them: text, a pointer to nowhere as a
+// number, and a structure member by member.
+const char* const kGlobals[] = {
+    "\t'crashMessage' = \"crash on demand\"\r\n",
+    "\t'danglingText' = 10\r\n",
+    "\t'crashPlace' CrashPlace\r\n\t\t line = 2A\r\n\t\t weight = 0.500000\r\n"
+    "\t\t file = \"CrashOnDemand.cpp\"\r\n",
 };
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -66,8 +79,16 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
         EXPECT_TRUE(Contains(report, std::string("\r\n\r\nRegisters:\r\n") + kFirstRegister))
             << report.substr(0, 300);
         EXPECT_TRUE(Contains(FirstCallStack(report), fault.function)) << report.substr(0, 4000);
-        if (kWritesMinidump) {
+        if (kDebugHelp) {
             EXPECT_EQ("MDMP", ReadWholeFile(dir / "crash_test_dump.dmp").substr(0, 4));
+            const size_t variables = report.find("Local Variables And Parameters\r\n");
+            const size_t globals = report.find("Global Variables\r\n");
+            ASSERT_NE(std::string::npos, variables);
+            ASSERT_NE(std::string::npos, globals);
+            EXPECT_TRUE(Contains(report.substr(variables, globals - variables), fault.parameter))
+                << report.substr(variables, 2000);
+            for (const char* global : kGlobals)
+                EXPECT_TRUE(Contains(report.substr(globals), global)) << report.substr(globals);
         }
     }
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 
 const char kFirstRegister[] = "RAX:";
-const bool kWritesMinidump = false;
+const bool kDebugHelp = false;
 
 std::string RunBesideThisProgram(const std::string& name, const std::vector<std::string>& args,
                                  const std::string& directory) {

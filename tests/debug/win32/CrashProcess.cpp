@@ -6,7 +6,7 @@
 #include <cstdio>
 
 const char kFirstRegister[] = "EAX:";
-const bool kWritesMinidump = true;
+const bool kDebugHelp = true;
 
 std::string RunBesideThisProgram(const std::string& name, const std::vector<std::string>& args,
                                  const std::string& directory) {

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -45,6 +46,10 @@ void CrashPrint(const char* format, ...) {
     va_end(arguments);
     if (length > 0)
         CrashReportWrite(text, size_t(length) < sizeof text ? size_t(length) : sizeof text - 1);
+}
+
+bool CrashIsPlainName(const char* name) {
+    return name && name[0] && !strpbrk(name, "/\\:");
 }
 
 const char* CrashExceptionName(uint32_t code) {

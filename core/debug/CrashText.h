@@ -11,6 +11,10 @@ void CrashReportWrite(const char* text, size_t length);
 // characters) and writes it.
 void CrashPrint(const char* format, ...);
 
+// True when name can stand for files in the working directory: not empty, without path
+// separators or a drive colon. Other names leave the default file names in place.
+bool CrashIsPlainName(const char* name);
+
 // The name of a system exception code ("ACCESS_VIOLATION"), or null for a code without one.
 const char* CrashExceptionName(uint32_t code);
 

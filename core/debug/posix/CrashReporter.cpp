@@ -29,10 +29,11 @@ alignas(16) char alternateStack[64 * 1024];
 
 // Id of the thread whose report is being written, 0 when none is.
 std::atomic<long> reportingThread{0};
-// How long a second faulting thread waits for the first one's report.
+// A second faulting thread waits up to 10 s (steps of 10 ms) for the first one's report.
 const int kWaitSteps = 1000;
 
-// Sets the report path inside the working directory (and the symbol path, when asked).
+// Sets the report path inside the working directory (and the symbol path, when asked). A path
+// that does not fit leaves the earlier one in place.
 void SetPaths(const char* reportName, bool setSymbolPath) {
     char directory[259];
     if (!getcwd(directory, sizeof directory - 1))
@@ -105,9 +106,11 @@ CrashReporter::~CrashReporter() {
 }
 
 void CrashReporter::Install(const char* name) {
-    char reportName[sizeof crashState.reportPath];
-    snprintf(reportName, sizeof reportName, "%s.txt", name);
-    SetPaths(reportName, false);
+    if (CrashIsPlainName(name)) {
+        char reportName[sizeof crashState.reportPath];
+        snprintf(reportName, sizeof reportName, "%s.txt", name);
+        SetPaths(reportName, false);
+    }
     if (installed)
         return;
     installed = true;

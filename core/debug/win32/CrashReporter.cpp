@@ -25,8 +25,8 @@ volatile DWORD reporterThreadId;
 volatile LONG reportingThreadId;
 
 // Sets the paths of the dump and the report inside the working directory (and the symbol
-// path, when asked); false when they do not fit.
-bool SetPaths(const char* dumpName, const char* reportName, bool setSymbolPath) {
+// path, when asked). Paths that do not fit leave the earlier ones in place.
+void SetPaths(const char* dumpName, const char* reportName, bool setSymbolPath) {
     char directory[MAX_PATH - 1];
     const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
     if (length == 0 || length >= sizeof directory)
@@ -39,12 +39,11 @@ bool SetPaths(const char* dumpName, const char* reportName, bool setSymbolPath) 
     const int reportLength = snprintf(report, sizeof report, format, directory, reportName);
     if (dumpLength < 0 || dumpLength >= int(sizeof dump) || reportLength < 0 ||
         reportLength >= int(sizeof report))
-        return false;
+        return;
     memcpy(crashState.dumpPath, dump, sizeof dump);
     memcpy(crashState.reportPath, report, sizeof report);
     if (setSymbolPath)
         snprintf(crashState.symbolPath, sizeof crashState.symbolPath, "%s\\", directory);
-    return true;
 }
 
 void WriteFiles(EXCEPTION_POINTERS* pointers, DWORD threadId) {
@@ -133,6 +132,8 @@ void CrashReporter::Install(const char* name) {
     if (previous != CrashFilter)
         crashState.previousFilter = previous;
     crashState.process = GetCurrentProcess();
+    if (!CrashIsPlainName(name))
+        return;
     char dumpName[MAX_PATH];
     char reportName[MAX_PATH];
     snprintf(dumpName, sizeof dumpName, "%s_dump.dmp", name);

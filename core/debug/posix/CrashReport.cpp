@@ -14,7 +14,11 @@ namespace {
 // A fault this close to the stack pointer hit the end of the stack.
 const uintptr_t kStackReach = 64 * 1024;
 
+// The exception code a fault stands for; 0 for signals that were sent rather than caused,
+// which the report names by their own description.
 uint32_t FaultCode(int signal, const siginfo_t& info, uintptr_t stackPointer) {
+    if (info.si_code <= 0)
+        return 0;
     const uintptr_t address = reinterpret_cast<uintptr_t>(info.si_addr);
     switch (signal) {
     case SIGSEGV:

@@ -271,6 +271,17 @@ ensure_wine_prefix() {
     echo "$want" >"$stamp"
 }
 
+# Crashing test programs must end with their exit code; Wine's debugger then prints the crash
+# instead of waiting on a dialog. Prefixes made before the prefix step set this get it here; the
+# check is one grep.
+ensure_wine_crash_dialog_off() {
+    grep -qs '^"ShowCrashDialog"=dword:00000000' "$wineprefix/user.reg" && return
+    log "turning off Wine's crash dialog"
+    wine_env wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 ||
+        die "could not turn off Wine's crash dialog"
+    wine_env wineserver -w
+}
+
 # Two runs at once (say CI's test script and a developer) would build into
 # the same directories.
 mkdir -p "$root/build"
@@ -300,5 +311,6 @@ if [ "$target" != native ]; then
     mkdir -p "$prefix" "$srcroot"
     for dep in curl tinyxml minizip googletest; do build_dep "$dep"; done
     ensure_wine_prefix
+    ensure_wine_crash_dialog_off
 fi
 log "setup ($target) done"

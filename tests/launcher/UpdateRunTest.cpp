@@ -4,9 +4,11 @@
 
 #include "core/strings/BoundedText.h"
 #include "launcher/DownloadProgress.h"
+#include "tests/support/ThreadLimit.h"
 #include "tests/support/ZipBuilder.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -212,6 +214,22 @@ TEST_F(UpdateRun, DestroyingTheUpdaterEndsAStalledTransferAtOnce) {
     EXPECT_EQ("", services.boxes);
     EXPECT_EQ("1.0", InstalledVersion());
     ExpectTempFilesRemoved();
+}
+
+// Without a worker thread the run is over before it began: Start says so and the state reads
+// Aborted at once, so that whoever polls it goes on as after any aborted run.
+TEST_F(UpdateRun, AStartWithoutAThreadIsAnAbortedRun) {
+    if (!CanForbidNewThreads())
+        GTEST_SKIP() << "no address-space limit here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ForbidNewThreads();
+            const bool aborted = updater.Start(ThreadWorker::PriorityNormal) < 0 &&
+                                 updater.state.load() == Aborted && !updater.IsRunning();
+            std::_Exit(aborted ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 //
 // The data is generated into a fresh temporary directory and removed afterwards.
 #include "core/platform/TempFile.h"
+#include "core/strings/BoundedText.h"
 #include "launcher/Updater.h"
 
 #include <arpa/inet.h>
@@ -38,6 +39,8 @@ namespace {
 
 constexpr int kRounds = 3;
 constexpr int kSmallFiles = 10000;
+// The argument that makes the benchmark one update run in the working directory.
+constexpr const char kUpdateHere[] = "--update-here";
 
 [[noreturn]] void Fail(const std::string& message) {
     fprintf(stderr, "updater_bench: %s\n", message.c_str());
@@ -182,26 +185,30 @@ struct Measured {
     long peakKilobytes;
 };
 
-// A whole update run in a child process started in install, so that its peak resident memory
-// is the updater's own.
+// One update run in the working directory, as the child of UpdateRun: 0 when it applied the
+// package.
+int UpdateHere() {
+    const std::string directory = fs::current_path().string();
+    Updater updater;
+    StrCopy(updater.iniPath, sizeof updater.iniPath, (directory + "/launcher.ini").c_str());
+    StrCopy(updater.launcherMarkerPath, sizeof updater.launcherMarkerPath,
+            (directory + "/Launcher").c_str());
+    updater.Start(ThreadWorker::PriorityNormal);
+    updater.Stop();
+    return updater.state.load() == Finished && strcmp(updater.currentVersion, "1.1") == 0 ? 0 : 3;
+}
+
+// A whole update run in a fresh process started in install, so that its peak resident memory
+// is the updater's own and nothing of the benchmark's.
 Measured UpdateRun(const fs::path& install, const std::string& listUrl) {
     fs::create_directories(install);
     WriteFile(install / "launcher.ini", "[Config]\r\nURL1=" + listUrl + "\r\n");
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        if (chdir(install.c_str()) != 0)
-            _exit(2);
-        Updater updater;
-        const std::string ini = (install / "launcher.ini").string();
-        const std::string marker = (install / "Launcher").string();
-        snprintf(updater.iniPath, sizeof updater.iniPath, "%s", ini.c_str());
-        snprintf(updater.launcherMarkerPath, sizeof updater.launcherMarkerPath, "%s",
-                 marker.c_str());
-        updater.Start(ThreadWorker::PriorityNormal);
-        updater.Stop();
-        _exit(updater.state.load() == Finished && strcmp(updater.currentVersion, "1.1") == 0 ? 0
-                                                                                             : 3);
+        if (chdir(install.c_str()) == 0)
+            execl("/proc/self/exe", "updater_bench", kUpdateHere, (char*)nullptr);
+        _exit(2);
     }
     int status = 0;
     rusage usage{};
@@ -283,6 +290,8 @@ void Measure(const fs::path& work, uint64_t scale, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && strcmp(argv[1], kUpdateHere) == 0)
+        return UpdateHere();
     const bool large = argc > 1 && strcmp(argv[1], "--large") == 0;
     if (argc > 2 || (argc == 2 && !large))
         Fail("usage: updater_bench [--large]");

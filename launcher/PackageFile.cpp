@@ -17,9 +17,10 @@ PackageFile::Refusal WriteFailure() {
 
 } // namespace
 
-bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* room,
+bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
                      const std::atomic<bool>* cancel) {
-    *target = PackageFile{path, fopen(path, "wb"), handle, room, cancel, false, PackageFile::None};
+    *target =
+        PackageFile{path, fopen(path, "wb"), handle, updater, cancel, false, PackageFile::None};
     if (target->file)
         setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
     return target->file != nullptr;
@@ -45,7 +46,7 @@ size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* state)
         curl_off_t announced = -1;
         if (curl_easy_getinfo(target->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
                 CURLE_OK &&
-            announced >= 0 && !target->room->HasFreeSpace(target->path, uint64_t(announced))) {
+            announced >= 0 && !target->updater->HasFreeSpace(target->path, uint64_t(announced))) {
             target->refusal = PackageFile::NoSpace;
             return 0;
         }

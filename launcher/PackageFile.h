@@ -15,15 +15,15 @@ struct PackageFile {
 
     const char* path;
     FILE* file;
-    CURL* handle;  // asked for the announced length before the first byte is written
-    Updater* room; // answers whether the drive of path can take that length
+    CURL* handle;     // asked for the announced length before the first byte is written
+    Updater* updater; // answers whether the drive of path can take that length
     const std::atomic<bool>* cancel;
     bool lengthChecked;
     Refusal refusal;
 };
 
 // Opens the existing file at path for the transfer on handle. False when it cannot be opened.
-bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* room,
+bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
                      const std::atomic<bool>* cancel);
 // Closes the file. None when every byte received reached the disk; NoSpace when the disk
 // filled up (or cannot take the announced length), NotWritten for any other failure.

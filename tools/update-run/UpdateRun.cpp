@@ -46,7 +46,9 @@ int main() {
         std::fprintf(stderr, "update-run: the working directory's path is too long\n");
         return 2;
     }
-    updater.Start(ThreadWorker::PriorityNormal);
+    // Without a thread the updater reads Aborted at once, and the loop below ends on it.
+    if (updater.Start(ThreadWorker::PriorityNormal) < 0)
+        std::fprintf(stderr, "update-run: the update thread could not be started\n");
 
     // Polls as the launcher's main loop does; counts every half second within a state.
     int32_t shown = -1;

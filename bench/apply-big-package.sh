@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Applies one big package with update_run and compares every file with its source:
+#   bench/apply-big-package.sh [--win32] SIZE_MB
+# The package holds SIZE_MB of incompressible data in one stored entry (above 4096 MB that
+# entry and the archive are zip64), 300 MB of text that deflates, and a few small files.
+# --win32 runs the Windows build under Wine (build it first: cmake --build --preset win32
+# --target update_run); otherwise the native build is used. Prints the time, the peak
+# resident memory of the update_run process (sampled every 0.2 s) and the result of the
+# comparison; everything is removed afterwards (about 4 x SIZE_MB of disk while it runs).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+win32=
+if [ "${1:-}" = "--win32" ]; then
+    win32=1
+    shift
+fi
+[ $# -eq 1 ] || { echo "usage: apply-big-package.sh [--win32] SIZE_MB" >&2; exit 2; }
+size_mb=$1
+
+if [ -n "$win32" ]; then
+    run=$root/build/win32/tools/update-run/update_run.exe
+else
+    cmake --build --preset native -j2 --target update_run >/dev/null
+    run=$root/build/native/tools/update-run/update_run
+fi
+[ -f "$run" ] || { echo "apply-big-package: no $run" >&2; exit 2; }
+
+work=$(mktemp -d)
+server_pid=
+cleanup() {
+    if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "==> making the contents"
+mkdir -p "$work/contents/data/small" "$work/served" "$work/game"
+head -c "${size_mb}M" /dev/urandom >"$work/contents/data/big.bin"
+head -c 225M /dev/urandom | base64 >"$work/contents/data/levels.txt"
+for i in $(seq 1 20); do head -c $((i * 1000)) /dev/urandom >"$work/contents/data/small/$i.bin"; done
+(cd "$work/contents" && zip -q -r -n .bin "$work/served/package.zip" data)
+package_bytes=$(stat -c %s "$work/served/package.zip")
+
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat >"$work/served/list.xml" <<XML
+<?xml version="1.0"?>
+<game>
+   <update><for>1.0</for><to>1.1</to><name>big</name><file>http://127.0.0.1:$port/package.zip</file></update>
+</game>
+XML
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/served" >/dev/null 2>&1 &
+server_pid=$!
+for _ in $(seq 1 100); do
+    curl -s -o /dev/null "http://127.0.0.1:$port/list.xml" && break
+    sleep 0.1
+done
+printf '[Config]\r\nURL1=http://127.0.0.1:%s/list.xml\r\n' "$port" >"$work/game/launcher.ini"
+
+echo "==> applying a package of $package_bytes bytes"
+cd "$work/game"
+if [ -n "$win32" ]; then
+    "$root/scripts/with-display" "$root/scripts/wine-run" "$run" >"$work/log" 2>&1 &
+else
+    "$run" >"$work/log" 2>&1 &
+fi
+run_pid=$!
+start=$(date +%s.%N)
+# The peak resident memory of the update_run process (under Wine: of the Windows process).
+peak_kb=0
+while kill -0 "$run_pid" 2>/dev/null; do
+    for pid in $(pgrep -f "packages.build.(native|win32).tools.update-run.update_run" || true); do
+        kb=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
+        if [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ]; then peak_kb=$kb; fi
+    done
+    sleep 0.2
+done
+wait "$run_pid" || true
+seconds=$(echo "$(date +%s.%N) - $start" | bc)
+tail -1 "$work/log"
+echo "==> $seconds s, peak resident $((peak_kb / 1024)) MB"
+grep -q "<to>1.1</to>" installed_updates || { echo "apply-big-package: version not advanced" >&2; exit 1; }
+diff -r "$work/contents/data" "$work/game/data" && echo "==> every file equals its source"

@@ -70,25 +70,26 @@ bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& l
     return !listed.hasSize || hasher.bytes <= listed.size;
 }
 
-bool PackageHasherMatches(PackageHasher* hasher, const ListedPackage& listed) {
-    uint8_t hash[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256_final(&hasher->state, hash);
-    return (!listed.hasSize || hasher->bytes == listed.size) &&
-           (!listed.hasHash || sodium_memcmp(hash, listed.sha256, sizeof hash) == 0);
-}
-
-bool PackageFileMatches(const char* path, const ListedPackage& listed) {
+bool PackageHasherAddFile(PackageHasher* hasher, const char* path) {
     FILE* file = fopen(path, "rb");
     if (!file)
         return false;
     std::unique_ptr<char[]> block(new char[kReadBlock]);
-    PackageHasher hasher;
-    PackageHasherStart(&hasher);
     size_t count;
-    while ((count = fread(block.get(), 1, kReadBlock, file)) > 0 &&
-           PackageHasherWithinSize(hasher, listed))
-        PackageHasherAdd(&hasher, block.get(), count);
+    while ((count = fread(block.get(), 1, kReadBlock, file)) > 0)
+        PackageHasherAdd(hasher, block.get(), count);
     const bool read = !ferror(file);
     fclose(file);
-    return read && PackageHasherMatches(&hasher, listed);
+    return read;
+}
+
+void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {
+    crypto_hash_sha256_final(&hasher->state, hash);
+}
+
+bool PackageHasherMatches(PackageHasher* hasher, const ListedPackage& listed) {
+    uint8_t hash[crypto_hash_sha256_BYTES];
+    PackageHasherFinish(hasher, hash);
+    return (!listed.hasSize || hasher->bytes == listed.size) &&
+           (!listed.hasHash || sodium_memcmp(hash, listed.sha256, sizeof hash) == 0);
 }

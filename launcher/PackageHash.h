@@ -29,10 +29,10 @@ void PackageHasherStart(PackageHasher* hasher);
 void PackageHasherAdd(PackageHasher* hasher, const void* data, size_t size);
 // Whether the bytes added so far can still become the listed package: not more than its size.
 bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& listed);
+// Adds the bytes of the file at path; false when it cannot be read.
+bool PackageHasherAddFile(PackageHasher* hasher, const char* path);
+// Ends the hasher with the hash of the bytes added.
+void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]);
 // Whether the bytes added are the listed package: its size and its hash, where listed. Ends
 // the hasher.
 bool PackageHasherMatches(PackageHasher* hasher, const ListedPackage& listed);
-
-// Whether the file at path is the listed package, read through the same check; false too when
-// it cannot be read.
-bool PackageFileMatches(const char* path, const ListedPackage& listed);

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// Appends the bytes of the file at path; false when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+
 // Reads the list at path as the launcher does. False, with the reason in *error, when the
 // launcher could not read it either.
 bool ReadSiteList(const std::string& path, UpdateList* list, std::string* error);

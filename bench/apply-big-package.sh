@@ -79,5 +79,9 @@ wait "$run_pid" || true
 seconds=$(echo "$(date +%s.%N) - $start" | bc)
 tail -1 "$work/log"
 echo "==> $seconds s, peak resident $((peak_kb / 1024)) MB"
-grep -q "<to>1.1</to>" installed_updates || { echo "apply-big-package: version not advanced" >&2; exit 1; }
+if ! grep -q "<to>1.1</to>" installed_updates; then
+    cat "$work/log" >&2
+    echo "apply-big-package: version not advanced" >&2
+    exit 1
+fi
 diff -r "$work/contents/data" "$work/game/data" && echo "==> every file equals its source"

@@ -20,10 +20,13 @@ constexpr size_t kReadBlock = 1 << 20;
 enum class EntryResult { Written, Skipped, Failed };
 
 // Stored and deflated entries are what the reader decodes; any other method, and encryption,
-// would land on disk as the bytes of the archive.
+// would land on disk as the bytes of the archive. A size of 0xFFFFFFFF stands for a zip64
+// size the reader did not take from the entry's extra field (a missing field, or a reader
+// built for 64-bit long that misses it): the entry would be cut short.
 bool IsDecodable(const unz_file_info64& info) {
     return (info.compression_method == 0 || info.compression_method == Z_DEFLATED) &&
-           (info.flag & 1) == 0;
+           (info.flag & 1) == 0 && info.compressed_size != 0xFFFFFFFFu &&
+           info.uncompressed_size != 0xFFFFFFFFu;
 }
 
 // Whether a walk that ended with walk covered the whole directory. The reader keeps walking
@@ -106,7 +109,8 @@ bool Updater::ExtractPackage(const char* archivePath) {
                                         0) == UNZ_OK &&
                 info.size_filename < sizeof name && IsSafeEntryName(name) && IsDecodable(info);
         // Claimed sizes may add up past 64 bits; the sum then stays at the most there is.
-        total += std::min<uint64_t>(info.uncompressed_size, UINT64_MAX - total);
+        if (sound)
+            total += std::min<uint64_t>(info.uncompressed_size, UINT64_MAX - total);
     }
     sound = sound && WalkedToTheEnd(archive, walk, walked);
     extractTotalBytes.store(float(total), std::memory_order_relaxed);

@@ -102,6 +102,7 @@ TEST_F(Package, EntriesThatAreNotReallyExtractedFailThePackage) {
         {ZipBuilder().UnsupportedFile("b.bin", text, 14).File("a.txt", "a").Bytes(), true},
         {encrypted, true},
         {cut, true},
+        {ZipBuilder().File("a.txt", "a").ClaimedSizeFile("b.bin", 0xFFFFFFFFu).Bytes(), true},
         {ZipBuilder().File("a.txt", "a").ShortFile("b.txt", text, 20000).Bytes(), false},
         {ZipBuilder().ClaimedSizeFile("b.bin", 5000).Bytes(), false}};
     for (const auto& package : cases) {

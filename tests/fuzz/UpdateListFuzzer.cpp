@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to ReadUpdateList through a file, as the updater does with a
 // downloaded list, and checks that every record it yields keeps its texts inside their fields.
+#include "launcher/PackageHash.h"
 #include "launcher/UpdateDocuments.h"
 
 #include "tests/fuzz/FuzzInputFile.h"
@@ -26,6 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CheckTerminated(record.toVersion, sizeof record.toVersion);
             CheckTerminated(record.name, sizeof record.name);
             CheckTerminated(record.file, sizeof record.file);
+            CheckTerminated(record.sha256, sizeof record.sha256);
+            CheckTerminated(record.size, sizeof record.size);
+            ListedPackage listed;
+            ReadListedPackage(record, &listed);
         }
     } else if (!list.empty()) {
         abort(); // a refused document leaves the list alone

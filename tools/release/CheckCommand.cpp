@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kProblemsShown = 20;
+// Far more than a minisign public key file holds.
+constexpr size_t kKeyFileMaxBytes = 4096;
 
 // The last path segment of an address, without query or fragment: where a static site keeps
 // the package beside its list.
@@ -34,7 +36,7 @@ double Megabytes(uint64_t bytes) {
 // The key in a minisign public key file: its first line that is not a comment.
 bool ReadKeyFile(const std::string& path, ListKey* key) {
     std::string text;
-    if (!ReadFileBytes(path, &text))
+    if (!ReadFileBytes(path, &text, kKeyFileMaxBytes))
         return false;
     size_t start = 0;
     while (start < text.size()) {
@@ -55,12 +57,15 @@ bool ReadKeyFile(const std::string& path, ListKey* key) {
 bool ReportSignature(const std::string& listPath, const ListKey& key, const ReleaseIo& io) {
     const std::string signaturePath = listPath + ".minisig";
     std::string list, signature;
-    if (!ReadFileBytes(listPath, &list) || !ReadFileBytes(signaturePath, &signature)) {
-        fprintf(io.out, "signature: REFUSED: cannot read %s\n", signaturePath.c_str());
+    if (!ReadFileBytes(listPath, &list) ||
+        !ReadFileBytes(signaturePath, &signature, Updater::kSignatureMaxBytes)) {
+        fprintf(io.out,
+                "signature: REFUSED: cannot read %s, or it is larger than the %u bytes the "
+                "launcher takes\n",
+                signaturePath.c_str(), unsigned(Updater::kSignatureMaxBytes));
         return false;
     }
     const bool valid =
-        signature.size() <= Updater::kSignatureMaxBytes &&
         ListSignatureValid(key, list.data(), list.size(), signature.data(), signature.size());
     fprintf(io.out, "signature: %s\n",
             valid ? "valid" : "REFUSED: not a signature of this list by this key");

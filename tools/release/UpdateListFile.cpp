@@ -120,15 +120,15 @@ bool StageUpdateEntry(const std::string& path, const UpdateRecord& entry, std::s
                            "file end in something other than \"</game>\"?)");
 }
 
-bool ReadFileBytes(const std::string& path, std::string* bytes) {
+bool ReadFileBytes(const std::string& path, std::string* bytes, size_t maxBytes) {
     FILE* file = fopen(path.c_str(), "rb");
     if (!file)
         return false;
     char block[65536];
-    size_t count;
-    while ((count = fread(block, 1, sizeof block, file)) > 0)
+    size_t count, total = 0;
+    while ((count = fread(block, 1, sizeof block, file)) > 0 && (total += count) <= maxBytes)
         bytes->append(block, count);
-    const bool read = !ferror(file);
+    const bool read = !ferror(file) && total <= maxBytes;
     fclose(file);
     return read;
 }

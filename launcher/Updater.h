@@ -41,9 +41,9 @@ public:
 
     Updater();
     // Asks a running update to finish and waits for it, so that the worker never outlives
-    // the object: a transfer in progress is abandoned at its next piece of data (or when a
-    // stalled server times out), no further package is started, and a package being extracted
-    // is completed. A box that is open keeps the wait until it is closed.
+    // the object: a transfer in progress is abandoned within about a second, also when its
+    // server has stalled, no further package is started, and a package being extracted is
+    // completed. A box that is open keeps the wait until it is closed.
     ~Updater() override;
 
     UpdateList installedUpdates; // entries of "installed_updates" as read at the start

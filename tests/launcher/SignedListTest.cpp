@@ -18,11 +18,12 @@ const char kDownloadBox[] = "Error: Update download error;";
 
 enum class Signature { Good, Legacy, OtherKey, ListChanged, CommentChanged, Missing, Huge };
 enum class Listing { HashAndSize, NoHash, WrongSize };
+enum class Key { Studio, None, NotAKey }; // what "ListKey" holds
 
 struct SignedCase {
     const char* name;
     const char* from; // installed version before the run
-    bool keySet;      // "ListKey" names the studio's key
+    Key key;
     Listing listing;
     Signature signature;
     bool packageChanged; // the server's package differs from the one the list was made for
@@ -42,10 +43,8 @@ std::string EntryXml(const std::string& to, const std::string& file, const std::
                      Listing listing) {
     std::string xml = "  <update><for>1.0</for><to>" + to + "</to><file>" + file + "</file>";
     if (listing != Listing::NoHash)
-        xml += "<sha256>" + Sha256Hex(package) + "</sha256>";
-    if (listing != Listing::NoHash)
-        xml +=
-            "<size>" + std::to_string(package.size() + (listing == Listing::WrongSize)) + "</size>";
+        xml += "<sha256>" + Sha256Hex(package) + "</sha256><size>" +
+               std::to_string(package.size() + (listing == Listing::WrongSize)) + "</size>";
     return xml + "</update>\n";
 }
 
@@ -62,30 +61,32 @@ TEST_F(SignedList, OnlyWhatTheStudioSignedAndHashedIsApplied) {
     const std::string package = ZipBuilder().File("versions/1.1.txt", "v1.1").Bytes();
     const std::string changed = ZipBuilder().File("versions/1.1.txt", "v1.X").Bytes();
     const SignedCase cases[] = {
-        {"good list", "1.0", true, Listing::HashAndSize, Signature::Good, false, "", "1.1"},
-        {"legacy algorithm", "1.0", true, Listing::HashAndSize, Signature::Legacy, false, "",
+        {"good list", "1.0", Key::Studio, Listing::HashAndSize, Signature::Good, false, "", "1.1"},
+        {"legacy algorithm", "1.0", Key::Studio, Listing::HashAndSize, Signature::Legacy, false, "",
          "1.1"},
-        {"list changed after signing", "1.0", true, Listing::HashAndSize, Signature::ListChanged,
+        {"list changed after signing", "1.0", Key::Studio, Listing::HashAndSize,
+         Signature::ListChanged, false, kSignatureBox, ""},
+        {"signed by another key", "1.0", Key::Studio, Listing::HashAndSize, Signature::OtherKey,
          false, kSignatureBox, ""},
-        {"signed by another key", "1.0", true, Listing::HashAndSize, Signature::OtherKey, false,
+        {"no .minisig", "1.0", Key::Studio, Listing::HashAndSize, Signature::Missing, false,
          kSignatureBox, ""},
-        {"no .minisig", "1.0", true, Listing::HashAndSize, Signature::Missing, false, kSignatureBox,
-         ""},
-        {"trusted comment changed", "1.0", true, Listing::HashAndSize, Signature::CommentChanged,
-         false, kSignatureBox, ""},
-        {"endless .minisig", "1.0", true, Listing::HashAndSize, Signature::Huge, false,
+        {"trusted comment changed", "1.0", Key::Studio, Listing::HashAndSize,
+         Signature::CommentChanged, false, kSignatureBox, ""},
+        {"endless .minisig", "1.0", Key::Studio, Listing::HashAndSize, Signature::Huge, false,
          kSignatureBox, ""},
-        {"package changed after listing", "1.0", true, Listing::HashAndSize, Signature::Good, true,
+        {"package changed after listing", "1.0", Key::Studio, Listing::HashAndSize, Signature::Good,
+         true, kDownloadBox, "1.0"},
+        {"entry without sha256", "1.0", Key::Studio, Listing::NoHash, Signature::Good, false,
          kDownloadBox, "1.0"},
-        {"entry without sha256", "1.0", true, Listing::NoHash, Signature::Good, false, kDownloadBox,
-         "1.0"},
-        {"older signed list replayed", "1.2", true, Listing::HashAndSize, Signature::Good, false,
-         "", "1.2"},
-        {"no key, unsigned list", "1.0", false, Listing::NoHash, Signature::Missing, false, "",
+        {"older signed list replayed", "1.2", Key::Studio, Listing::HashAndSize, Signature::Good,
+         false, "", "1.2"},
+        {"ListKey not a key", "1.0", Key::NotAKey, Listing::HashAndSize, Signature::Good, false,
+         kSignatureBox, ""},
+        {"no key, unsigned list", "1.0", Key::None, Listing::NoHash, Signature::Missing, false, "",
          "1.1"},
-        {"no key, package changed", "1.0", false, Listing::HashAndSize, Signature::Missing, true,
-         kDownloadBox, "1.0"},
-        {"no key, size wrong", "1.0", false, Listing::WrongSize, Signature::Missing, false,
+        {"no key, package changed", "1.0", Key::None, Listing::HashAndSize, Signature::Missing,
+         true, kDownloadBox, "1.0"},
+        {"no key, size wrong", "1.0", Key::None, Listing::WrongSize, Signature::Missing, false,
          kDownloadBox, "1.0"},
     };
     int index = 0;
@@ -125,7 +126,9 @@ TEST_F(SignedList, OnlyWhatTheStudioSignedAndHashedIsApplied) {
             server.Serve(base + ".xml.minisig", signature);
         server.Serve(base + ".zip", test.packageChanged ? changed : package);
         WriteIni({{"URL1", server.Url(base + ".xml")},
-                  {"ListKey", test.keySet ? studio.PublicLine() : ""}});
+                  {"ListKey", test.key == Key::Studio    ? studio.PublicLine()
+                              : test.key == Key::NotAKey ? "RWQ" + studio.PublicLine()
+                                                         : ""}});
         remove(Updater::kInstalledUpdates);
         if (*test.installed) {
             ASSERT_TRUE(WriteInstalledUpdates(Updater::kInstalledUpdates, test.from));
@@ -140,7 +143,7 @@ TEST_F(SignedList, OnlyWhatTheStudioSignedAndHashedIsApplied) {
         // A package is fetched only from a list that passed, and only when its entry can be
         // checked.
         const bool fetched = *test.installed && test.from == std::string("1.0") &&
-                             !(test.keySet && test.listing == Listing::NoHash);
+                             !(test.key == Key::Studio && test.listing == Listing::NoHash);
         EXPECT_EQ(fetched, server.Hits(base + ".zip") == 1);
     }
     ExpectTempFilesRemoved();

@@ -1,5 +1,5 @@
 # Third-party libraries as imported targets with the same names on both targets:
-#   deps::curl, deps::tinyxml, deps::minizip (brings zlib), GTest::gtest(_main).
+#   deps::curl, deps::tinyxml, deps::minizip (brings zlib), deps::sodium, GTest::gtest(_main).
 # Linux uses Debian's packages; Windows uses the static libraries that scripts/setup.sh
 # cross-builds into build/deps/win32 (found through the toolchain's find root).
 
@@ -21,6 +21,19 @@ set_target_properties(deps::minizip PROPERTIES
     IMPORTED_LOCATION "${MINIZIP_LIBRARY}"
     INTERFACE_INCLUDE_DIRECTORIES "${MINIZIP_INCLUDE_DIR}"
     INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
+
+find_path(SODIUM_INCLUDE_DIR sodium.h REQUIRED)
+find_library(SODIUM_LIBRARY NAMES libsodium.a sodium REQUIRED)
+add_library(deps::sodium UNKNOWN IMPORTED)
+set_target_properties(deps::sodium PROPERTIES
+    IMPORTED_LOCATION "${SODIUM_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${SODIUM_INCLUDE_DIR}")
+if(WIN32)
+    # The static library's header must not ask for DLL imports; its randomness is advapi32's.
+    set_target_properties(deps::sodium PROPERTIES
+        INTERFACE_COMPILE_DEFINITIONS "SODIUM_STATIC"
+        INTERFACE_LINK_LIBRARIES advapi32)
+endif()
 
 if(WIN32)
     find_path(CURL_INCLUDE_DIR curl/curl.h REQUIRED)

@@ -1,6 +1,7 @@
 // One package: download into a temporary file, extract.
 #include "launcher/DownloadProgress.h"
 #include "launcher/PackageFile.h"
+#include "launcher/PackageHash.h"
 #include "launcher/Updater.h"
 #include "launcher/UpdaterServices.h"
 
@@ -15,8 +16,14 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Downloading, std::memory_order_release);
 
+    // Under a key the signed list vouches for a package only through its hash.
+    ListedPackage listed;
+    if (!ReadListedPackage(record, &listed) || (listKey[0] && !listed.hasHash)) {
+        ShowError(errDownloadUpdate);
+        return false;
+    }
     char tempPath[kTempPathSize];
-    if (const char* failure = ReceivePackage(handle, record.file, tempPath)) {
+    if (const char* failure = ReceivePackage(handle, record.file, listed, tempPath)) {
         ShowError(failure);
         return false;
     }
@@ -26,12 +33,12 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     return applied;
 }
 
-const char* Updater::ReceivePackage(CURL* handle, const char* url,
+const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
                                     char (&tempPath)[kTempPathSize]) {
     if (!services->CreateTempFile(tempPath, sizeof tempPath))
         return errExtracting;
     PackageFile target;
-    if (!PackageFileOpen(&target, tempPath, handle, this, &cancelRequested)) {
+    if (!PackageFileOpen(&target, tempPath, handle, this, &cancelRequested, &listed)) {
         remove(tempPath);
         return errExtracting;
     }
@@ -48,8 +55,13 @@ const char* Updater::ReceivePackage(CURL* handle, const char* url,
     case PackageFile::NotWritten:
         failure = errExtracting;
         break;
+    case PackageFile::NotListed:
+        failure = errDownloadUpdate;
+        break;
     case PackageFile::None:
-        failure = received == CURLE_OK ? nullptr : errDownloadUpdate;
+        failure = received == CURLE_OK && PackageHasherMatches(&target.hasher, listed)
+                      ? nullptr
+                      : errDownloadUpdate;
         break;
     }
     if (failure)

@@ -48,6 +48,9 @@ constexpr ConfigText kErrNoConnection{"Err_noconnection", "Server is not avaible
 constexpr ConfigText kErrDownloadUpdate{"Err_DownloadUpdateError", "Update download error", 128};
 constexpr ConfigText kErrNeedDiskSpace{"Err_Needdiskspace", "Not enought disk space", 128};
 constexpr ConfigText kErrExtracting{"Err_extractingerror", "Apply Update Error", 128};
+constexpr ConfigText kErrSignature{"Err_Signature", "Update list signature is not valid", 128};
+// The base64 line of the studio's minisign public key; empty: lists are taken unsigned.
+constexpr ConfigText kListKey{"ListKey", "", 128};
 // Only when "installed_updates" names no version.
 constexpr ConfigText kBaseVersion{"BaseVersion", "1.0", 32};
 

@@ -18,9 +18,10 @@ PackageFile::Refusal WriteFailure() {
 } // namespace
 
 bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
-                     const std::atomic<bool>* cancel) {
-    *target =
-        PackageFile{path, fopen(path, "wb"), handle, updater, cancel, false, PackageFile::None};
+                     const std::atomic<bool>* cancel, const ListedPackage* listed) {
+    *target = PackageFile{path,   fopen(path, "wb"), handle, updater,          cancel,
+                          listed, PackageHasher{},   false,  PackageFile::None};
+    PackageHasherStart(&target->hasher);
     if (target->file)
         setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
     return target->file != nullptr;
@@ -52,6 +53,11 @@ size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* state)
         }
     }
     const size_t count = itemSize * itemCount;
+    PackageHasherAdd(&target->hasher, piece, count);
+    if (!PackageHasherWithinSize(target->hasher, *target->listed)) {
+        target->refusal = PackageFile::NotListed;
+        return 0;
+    }
     errno = 0;
     if (fwrite(piece, 1, count, target->file) != count) {
         target->refusal = WriteFailure();

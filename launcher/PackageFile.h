@@ -2,6 +2,8 @@
 // package's size.
 #pragma once
 
+#include "launcher/PackageHash.h"
+
 #include <atomic>
 #include <cstddef>
 #include <cstdio>
@@ -11,26 +13,29 @@ typedef void CURL;
 
 struct PackageFile {
     // Why the file ended the transfer, if it did.
-    enum Refusal { None, NoSpace, NotWritten };
+    enum Refusal { None, NoSpace, NotWritten, NotListed };
 
     const char* path;
     FILE* file;
     CURL* handle;     // asked for the announced length before the first byte is written
     Updater* updater; // answers whether the drive of path can take that length
     const std::atomic<bool>* cancel;
+    const ListedPackage* listed; // what the update list says the package is
+    PackageHasher hasher;        // every byte received, as it arrives
     bool lengthChecked;
     Refusal refusal;
 };
 
 // Opens the existing file at path for the transfer on handle. False when it cannot be opened.
 bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
-                     const std::atomic<bool>* cancel);
+                     const std::atomic<bool>* cancel, const ListedPackage* listed);
 // Closes the file. None when every byte received reached the disk; NoSpace when the disk
-// filled up (or cannot take the announced length), NotWritten for any other failure.
+// filled up (or cannot take the announced length), NotWritten for any other failure,
+// NotListed when more bytes arrived than the list gives the package.
 PackageFile::Refusal PackageFileClose(PackageFile* target);
 
 // libcurl write function (CURLOPT_WRITEFUNCTION with the PackageFile as CURLOPT_WRITEDATA):
 // writes itemSize * itemCount bytes and returns that count. Returns 0, which makes libcurl
 // fail the transfer, once the run's cancel flag is set, when the drive cannot take the length
-// the server announced, and when a write fails.
+// the server announced or the package grows past its listed size, and when a write fails.
 size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* target);

@@ -29,6 +29,8 @@ bool ReadUpdateList(const char* path, UpdateList* list) {
         reader->ReadText("file", record.file);
         reader->ReadText("for", record.forVersion);
         reader->ReadText("to", record.toVersion);
+        reader->ReadText("sha256", record.sha256);
+        reader->ReadText("size", record.size);
         list->push_back(record);
         reader->LeaveChild();
     }

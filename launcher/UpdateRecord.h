@@ -6,14 +6,19 @@
 struct UpdateRecord {
     static constexpr int kVersionSize = 32;
     static constexpr int kTextSize = 512;
+    // One character more than the longest valid text, so that a longer one is noticed.
+    static constexpr int kHashTextSize = 66; // 64 hex digits
+    static constexpr int kSizeTextSize = 22; // 20 decimal digits
 
     char forVersion[kVersionSize]; // the installed version the package applies to
     char toVersion[kVersionSize];  // the version the installation has after it
     char name[kTextSize];          // kept, not used by the launcher
     char file[kTextSize];          // address of the package
+    char sha256[kHashTextSize];    // the package's SHA-256 in hex; empty when not listed
+    char size[kSizeTextSize];      // the package's bytes; empty when not listed
 
-    // Empties the four texts; the rest of each buffer keeps its bytes.
-    void Clear() { forVersion[0] = toVersion[0] = name[0] = file[0] = '\0'; }
+    // Empties the texts; the rest of each buffer keeps its bytes.
+    void Clear() { forVersion[0] = toVersion[0] = name[0] = file[0] = sha256[0] = size[0] = '\0'; }
 };
 
 typedef std::vector<UpdateRecord> UpdateList;

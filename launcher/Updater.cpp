@@ -5,6 +5,7 @@
 #include "core/strings/TextCompare.h"
 #include "launcher/DownloadBuffer.h"
 #include "launcher/DownloadProgress.h"
+#include "launcher/ListSignature.h"
 #include "launcher/StoredFile.h"
 #include "launcher/UpdateDocuments.h"
 #include "launcher/UpdaterServices.h"
@@ -14,11 +15,13 @@
 #include <curl/curl.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 constexpr const char kUserAgent[] = "libcurl-agent/1.0";
 constexpr const char kListParseError[] = "xml parse error";
 constexpr long kReceiveBlock = 512 * 1024;
+constexpr const char kSignatureSuffix[] = ".minisig";
 } // namespace
 
 Updater::Updater()
@@ -30,6 +33,7 @@ Updater::Updater()
         url[0] = '\0';
     errCaption[0] = errNotAdmin[0] = errNoConnection[0] = '\0';
     errDownloadUpdate[0] = errNeedDiskSpace[0] = errExtracting[0] = '\0';
+    errSignature[0] = listKey[0] = '\0';
 }
 
 Updater::~Updater() {
@@ -80,17 +84,34 @@ void Updater::Finish(UpdaterState final) {
     state.store(final, std::memory_order_release);
 }
 
-bool Updater::DownloadList(CURL* handle, DownloadBuffer* list) {
+const char* Updater::DownloadList(CURL* handle, DownloadBuffer* list) {
     for (const char* url : serverUrl) {
         if (cancelRequested.load())
-            return false;
+            return nullptr;
         // Bytes of an attempt that failed midway must not end up in front of the list.
         DownloadBufferClear(list);
         curl_easy_setopt(handle, CURLOPT_URL, url);
         if (curl_easy_perform(handle) == CURLE_OK)
-            return true;
+            return url;
     }
-    return false;
+    return nullptr;
+}
+
+bool Updater::ListSigned(CURL* handle, const char* url, const DownloadBuffer& list) {
+    ListKey key;
+    DownloadBuffer signature;
+    if (!ListKeyParse(listKey, &key) ||
+        !DownloadBufferCreate(&signature, &cancelRequested, kSignatureMaxBytes))
+        return false;
+    const std::string signatureUrl = std::string(url) + kSignatureSuffix;
+    curl_easy_setopt(handle, CURLOPT_URL, signatureUrl.c_str());
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &signature);
+    // An error page in place of the signature fails the check like any other text.
+    const bool valid =
+        curl_easy_perform(handle) == CURLE_OK &&
+        ListSignatureValid(key, list.data, list.size, signature.data, signature.size);
+    DownloadBufferRelease(&signature);
+    return valid;
 }
 
 void Updater::Run() {
@@ -128,8 +149,11 @@ void Updater::Run() {
         curl_global_cleanup();
         Finish(Aborted);
     };
-    if (!handle || !DownloadList(handle, &list))
+    const char* answered = handle ? DownloadList(handle, &list) : nullptr;
+    if (!answered)
         return giveUp(errNoConnection);
+    if (listKey[0] && !ListSigned(handle, answered, list))
+        return giveUp(errSignature);
 
     char tempPath[kTempPathSize];
     if (const char* failure = StoreInTempFile(list, tempPath))
@@ -143,6 +167,9 @@ void Updater::Run() {
     }
 
     // One pass in document order: a chain listed in ascending order is applied in one run.
+    // Only an entry for the installed version is applied, so an older list, even one the
+    // studio signed, replayed by whoever controls the traffic cannot take the installation back
+    // to an earlier version: it has no entry that starts from where the installation is now.
     for (const UpdateRecord& update : updates) {
         if (cancelRequested.load())
             break;

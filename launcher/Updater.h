@@ -22,6 +22,7 @@
 #include <cstdint>
 
 class UpdaterServices;
+struct ListedPackage;
 typedef void CURL;
 
 class Updater : public ThreadWorker {
@@ -32,6 +33,9 @@ public:
     static constexpr int kVersionSize = 32;
     static constexpr int kServerCount = 5;
     static constexpr int kTempPathSize = 512;
+    static constexpr int kKeySize = 128;
+    // Most bytes a list's ".minisig" file may take; minisign's own limits keep it far below.
+    static constexpr uint32_t kSignatureMaxBytes = 16 * 1024;
     // The installed version's record, in the working directory.
     static constexpr const char* kInstalledUpdates = "installed_updates";
 
@@ -56,6 +60,10 @@ public:
     char errDownloadUpdate[kMessageSize];
     char errNeedDiskSpace[kMessageSize];
     char errExtracting[kMessageSize];
+    char errSignature[kMessageSize]; // the list's signature is missing or not valid
+    // The studio's minisign public key; when set, only lists it signed and packages whose
+    // listed SHA-256 matches are applied.
+    char listKey[kKeySize];
     std::atomic<float> extractedBytes;    // of the package being extracted
     std::atomic<float> extractTotalBytes; // its uncompressed size
     std::atomic<bool> newLauncher;
@@ -90,17 +98,22 @@ protected:
 
 private:
     void ReadConfiguration();
-    // Receives the list from the first server that completes a transfer into it.
-    bool DownloadList(CURL* handle, DownloadBuffer* list);
+    // Receives the list from the first server that completes a transfer into it; the address
+    // that answered, or null.
+    const char* DownloadList(CURL* handle, DownloadBuffer* list);
+    // Whether the list received from url is signed by listKey: its signature is fetched from
+    // url with ".minisig" appended.
+    bool ListSigned(CURL* handle, const char* url, const DownloadBuffer& list);
     // Downloads and extracts one package; false after its error box.
     bool ApplyPackage(CURL* handle, const UpdateRecord& record);
     // Stores a received transfer in a new temporary file and writes its path into tempPath.
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
     // Receives the package at url into a new temporary file whose path it writes into
-    // tempPath. Null when the whole package is stored; otherwise the text of the box to show,
-    // and no file is left behind.
-    const char* ReceivePackage(CURL* handle, const char* url, char (&tempPath)[kTempPathSize]);
+    // tempPath, checking it against listed as it arrives. Null when the whole package is stored
+    // and matches; otherwise the text of the box to show, and no file is left behind.
+    const char* ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
+                               char (&tempPath)[kTempPathSize]);
     // Extracts the archive at archivePath into the current directory; false after its box.
     bool ExtractPackage(const char* archivePath);
     void ShowError(const char* text);

@@ -12,8 +12,10 @@ static_assert(config::kErrCaption.size == Updater::kMessageSize &&
                   config::kErrNoConnection.size == Updater::kMessageSize &&
                   config::kErrDownloadUpdate.size == Updater::kMessageSize &&
                   config::kErrNeedDiskSpace.size == Updater::kMessageSize &&
-                  config::kErrExtracting.size == Updater::kMessageSize,
+                  config::kErrExtracting.size == Updater::kMessageSize &&
+                  config::kErrSignature.size == Updater::kMessageSize,
               "message buffers");
+static_assert(config::kListKey.size == Updater::kKeySize, "key buffer");
 static_assert(config::kBaseVersion.size == Updater::kVersionSize, "version buffer");
 
 void Updater::ReadConfiguration() {
@@ -26,6 +28,8 @@ void Updater::ReadConfiguration() {
     ReadConfigText(config::kErrDownloadUpdate, errDownloadUpdate, iniPath);
     ReadConfigText(config::kErrNeedDiskSpace, errNeedDiskSpace, iniPath);
     ReadConfigText(config::kErrExtracting, errExtracting, iniPath);
+    ReadConfigText(config::kErrSignature, errSignature, iniPath);
+    ReadConfigText(config::kListKey, listKey, iniPath);
 
     // A run started again must not see the entries of the one before.
     installedUpdates.clear();

@@ -38,8 +38,8 @@ as_root() {
 
 native_pkgs=(
     build-essential cmake ninja-build pkg-config
-    libcurl4-openssl-dev libtinyxml-dev libminizip-dev zlib1g-dev
-    libgtest-dev libgmock-dev libphysfs-dev
+    libcurl4-openssl-dev libtinyxml-dev libminizip-dev zlib1g-dev libsodium-dev
+    libgtest-dev libgmock-dev libphysfs-dev minisign
     clang libclang-rt-14-dev
     locales zip unzip curl python3
 )
@@ -47,12 +47,12 @@ native_pkgs=(
 # backs Schannel (HTTPS from Windows programs), the X libraries and fonts let
 # windows render under Xvfb.
 win32_pkgs=(
-    cmake ninja-build pkg-config dpkg-dev xz-utils
+    cmake ninja-build pkg-config dpkg-dev xz-utils autoconf automake libtool
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
     wine wine32:i386 libgnutls30:i386 fonts-wine
     libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
     libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
-    xvfb
+    xvfb minisign
 )
 
 apt_stale=
@@ -197,6 +197,19 @@ build_minizip() {
         '${prefix}/include/minizip' '-lminizip' '-lz'
 }
 
+build_libsodium() {
+    local src=$1 bld=$srcroot/libsodium/build
+    # Static only; no stack protector, which would need libssp at every link. Debian's source
+    # comes without a generated configure script.
+    (cd "$src" && autoreconf -fi)
+    mkdir -p "$bld"
+    (cd "$bld" && "$src/configure" --host=$triplet --prefix="$prefix" --libdir="$prefix/lib" \
+        --disable-shared --enable-static --disable-ssp --disable-pie \
+        CC=$triplet-gcc-posix CFLAGS="-O2")
+    make -C "$bld" -j "$jobs"
+    make -C "$bld" install
+}
+
 build_googletest() {
     local src=$1 bld=$srcroot/googletest/build
     cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
@@ -309,7 +322,7 @@ fi
 
 if [ "$target" != native ]; then
     mkdir -p "$prefix" "$srcroot"
-    for dep in curl tinyxml minizip googletest; do build_dep "$dep"; done
+    for dep in curl tinyxml minizip libsodium googletest; do build_dep "$dep"; done
     ensure_wine_prefix
     ensure_wine_crash_dialog_off
 fi

@@ -2,6 +2,7 @@
 // as the updater reads a downloaded list and "installed_updates", and checks that every record
 // it yields keeps its texts inside their fields. It also holds the nesting walk to TinyXML: a
 // text the walk lets through never builds a deeper tree, and a text it refuses does.
+#include "launcher/PackageHash.h"
 #include "launcher/UpdateDocuments.h"
 
 #include "core/system/ThreadWorker.h"
@@ -118,6 +119,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             CheckTerminated(record.toVersion, sizeof record.toVersion);
             CheckTerminated(record.name, sizeof record.name);
             CheckTerminated(record.file, sizeof record.file);
+            CheckTerminated(record.sha256, sizeof record.sha256);
+            CheckTerminated(record.size, sizeof record.size);
+            ListedPackage listed;
+            ReadListedPackage(record, &listed);
         }
     } else if (!list.empty()) {
         abort(); // a refused document leaves the list alone

@@ -5,6 +5,7 @@
 
 #include "launcher/UpdateDocuments.h"
 #include "tests/launcher/UpdaterFixture.h"
+#include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
 #include "tests/tools/ToolRun.h"
 #include "tools/release/ReleaseNames.h"
@@ -12,6 +13,7 @@
 #include <minizip/unzip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -177,6 +179,59 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
     EXPECT_EQ(expected, ReadTree(install, {"launcher.ini", Updater::kInstalledUpdates}));
 }
 
+// A signed site: package lists each package's hash and size, check --key refuses what a
+// launcher with that "ListKey" refuses, and that launcher applies what check passes.
+TEST_F(ReleaseTool, ASignedSiteIsCheckedAsTheLauncherChecksIt) {
+    WriteTree(work / "1.0", {{"a.txt", "a"}});
+    WriteTree(work / "1.1", {{"a.txt", CompressibleText(20000, 4)}});
+    ASSERT_EQ(0, Package("1.0", "1.1").code);
+    const std::string zip = site() + "/update-1.0-to-1.1.zip", listPath = site() + "/list.xml";
+    UpdateList list;
+    ASSERT_TRUE(ReadUpdateList(listPath.c_str(), &list));
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ(std::to_string(fs::file_size(zip)), list[0].size);
+    EXPECT_EQ(64u, strlen(list[0].sha256));
+
+    const MinisignKey studio, other;
+    const std::string listText = ReadWholeFile(listPath), zipBytes = ReadWholeFile(zip);
+    const std::string signature = studio.Sign(listText);
+    WriteWholeFile(listPath + ".minisig", signature);
+    const Outcome good = Run({"check", site(), "--key", studio.PublicFile()});
+    EXPECT_EQ(0, good.code) << good.out << good.err;
+    EXPECT_TRUE(Contains(good.out, "signature: valid")) << good.out;
+    ServeSite();
+    WriteIni({{"URL1", server.Url("list.xml")}, {"ListKey", studio.PublicLine()}});
+    EXPECT_EQ("", RunUpdate());
+    EXPECT_EQ("1.1", InstalledVersion());
+
+    struct Case {
+        const char* name;
+        std::string list, signature, package, keyFile;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"package changed", listText, signature, zipBytes + "x", studio.PublicFile(),
+         "REFUSED: the package does not match"},
+        {"list changed", listText + "\n", signature, zipBytes, studio.PublicFile(),
+         "signature: REFUSED"},
+        {"another key", listText, signature, zipBytes, other.PublicFile(), "signature: REFUSED"},
+        {"no signature", listText, "", zipBytes, studio.PublicFile(), "signature: REFUSED"},
+    };
+    for (const Case& test : cases) {
+        WriteWholeFile(listPath, test.list);
+        WriteWholeFile(zip, test.package);
+        remove((listPath + ".minisig").c_str());
+        if (!test.signature.empty())
+            WriteWholeFile(listPath + ".minisig", test.signature);
+        const Outcome check = Run({"check", site(), "--key", test.keyFile});
+        EXPECT_EQ(1, check.code) << test.name;
+        EXPECT_TRUE(Contains(check.out, test.report)) << test.name << "\n" << check.out;
+    }
+    const Outcome notAKey = Run({"check", site(), "--key", listPath});
+    EXPECT_EQ(1, notAKey.code);
+    EXPECT_TRUE(Contains(notAKey.err, "is not a minisign public key file")) << notAKey.err;
+}
+
 // A list a studio wrote by hand keeps every byte: line ends, comments, other elements and
 // fields the launcher does not know; the new entry goes last, in the file's line ends.
 TEST_F(ReleaseTool, AddingToAListKeepsWhatIsThere) {
@@ -200,7 +255,7 @@ TEST_F(ReleaseTool, AddingToAListKeepsWhatIsThere) {
     for (size_t at = added.find("\r\n"); at != std::string::npos; at = added.find("\r\n", at + 2))
         ++crlf;
     EXPECT_EQ(size_t(std::count(added.begin(), added.end(), '\n')), crlf);
-    EXPECT_EQ(6u, crlf) << added;
+    EXPECT_EQ(8u, crlf) << added; // the entry with its package's hash and size
     UpdateList list;
     ASSERT_TRUE(ReadUpdateList((work / "site/list.xml").c_str(), &list));
     ASSERT_EQ(2u, list.size());

@@ -1,6 +1,11 @@
-// check SITE_DIR_OR_LIST [--from V]: the list as the launcher reads it, the chain one run
-// applies from V (by default the first entry's "for"), and for every package that lies beside
-// the list whether the launcher takes it. Exit code 1 when a package present is refused.
+// check SITE_DIR_OR_LIST [--from V] [--key PUBKEY_FILE]: the list as the launcher reads it, the
+// chain one run applies from V (by default the first entry's "for"), and for every package that
+// lies beside the list whether the launcher takes it. With a key, the list's signature and
+// every entry's hash as a launcher with that "ListKey" checks them. Exit code 1 when the
+// signature or a package present is refused.
+#include "launcher/ListSignature.h"
+#include "launcher/PackageHash.h"
+#include "launcher/Updater.h"
 #include "tools/release/ArchiveCheck.h"
 #include "tools/release/ReleaseArgs.h"
 #include "tools/release/ReleaseCommands.h"
@@ -13,6 +18,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr size_t kProblemsShown = 20;
+// Far more than a minisign public key file holds.
+constexpr size_t kKeyFileMaxBytes = 4096;
 
 // The last path segment of an address, without query or fragment: where a static site keeps
 // the package beside its list.
@@ -26,12 +33,77 @@ double Megabytes(uint64_t bytes) {
     return double(bytes) / (1024.0 * 1024.0);
 }
 
+// The key in a minisign public key file: its first line that is not a comment.
+bool ReadKeyFile(const std::string& path, ListKey* key) {
+    std::string text;
+    if (!ReadFileBytes(path, &text, kKeyFileMaxBytes))
+        return false;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line.compare(0, 18, "untrusted comment:") != 0)
+            return ListKeyParse(line.c_str(), key);
+        start = end + 1;
+    }
+    return false;
+}
+
+// Reports the list's signature by key, read beside it as the launcher fetches it; false when
+// the launcher would refuse the list.
+bool ReportSignature(const std::string& listPath, const ListKey& key, const ReleaseIo& io) {
+    const std::string signaturePath = listPath + ".minisig";
+    std::string list, signature;
+    if (!ReadFileBytes(listPath, &list) ||
+        !ReadFileBytes(signaturePath, &signature, Updater::kSignatureMaxBytes)) {
+        fprintf(io.out,
+                "signature: REFUSED: cannot read %s, or it is larger than the %u bytes the "
+                "launcher takes\n",
+                signaturePath.c_str(), unsigned(Updater::kSignatureMaxBytes));
+        return false;
+    }
+    const bool valid =
+        ListSignatureValid(key, list.data(), list.size(), signature.data(), signature.size());
+    fprintf(io.out, "signature: %s\n",
+            valid ? "valid" : "REFUSED: not a signature of this list by this key");
+    return valid;
+}
+
+// Reports what the entry lists of its package; false when the launcher would refuse the entry
+// before its download or the package at path (when there is one) after it.
+bool ReportListing(const UpdateRecord& record, const fs::path* path, bool keySet,
+                   const ReleaseIo& io) {
+    ListedPackage listed;
+    const char* refusal = nullptr;
+    if (!ReadListedPackage(record, &listed))
+        refusal = "its <sha256> is not 64 hex digits or its <size> not a number of bytes";
+    else if (keySet && !listed.hasHash)
+        refusal = "no <sha256>, which a launcher with a ListKey requires";
+    else if (path && (listed.hasHash || listed.hasSize)) {
+        PackageHasher hasher;
+        PackageHasherStart(&hasher);
+        if (!PackageHasherAddFile(&hasher, path->generic_string().c_str()) ||
+            !PackageHasherMatches(&hasher, listed))
+            refusal = "the package does not match the <sha256> and <size> listed";
+    }
+    if (refusal)
+        fprintf(io.out, "  %s: REFUSED: %s\n", record.file, refusal);
+    return !refusal;
+}
+
 // Reports one package; false when the launcher would refuse it.
-bool ReportPackage(const fs::path& siteDir, const UpdateRecord& record, const ReleaseIo& io) {
+bool ReportPackage(const fs::path& siteDir, const UpdateRecord& record, bool keySet,
+                   const ReleaseIo& io) {
     const std::string name = LocalName(record.file);
     std::error_code code;
     const fs::path path = siteDir / name;
-    if (name.empty() || !fs::is_regular_file(path, code)) {
+    const bool here = !name.empty() && fs::is_regular_file(path, code);
+    if (!ReportListing(record, here ? &path : nullptr, keySet, io))
+        return false;
+    if (!here) {
         fprintf(io.out, "  %s: not here, not checked\n", record.file);
         return true;
     }
@@ -56,7 +128,8 @@ bool ReportPackage(const fs::path& siteDir, const UpdateRecord& record, const Re
 int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {"--from"}, {}, &parsed, &error) || parsed.positional.size() != 1) {
+    if (!ParseArgs(args, {"--from", "--key"}, {}, &parsed, &error) ||
+        parsed.positional.size() != 1) {
         io.Fail(error.empty() ? "check takes one site directory or list" : error);
         return kUsageError;
     }
@@ -64,6 +137,10 @@ int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     fs::path listPath = parsed.positional[0];
     if (fs::is_directory(listPath, code))
         listPath /= kDefaultListName;
+    const bool keySet = parsed.values.count("--key") != 0;
+    ListKey key;
+    if (keySet && !ReadKeyFile(parsed.Value("--key"), &key))
+        return io.Fail(parsed.Value("--key") + " is not a minisign public key file");
     UpdateList list;
     if (!ReadSiteList(listPath.generic_string(), &list, &error))
         return io.Fail(error);
@@ -82,9 +159,9 @@ int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     fprintf(io.out, "one run from %s applies %zu: %s\n", from.c_str(), applied.size(),
             chain.c_str());
 
+    bool accepted = !keySet || ReportSignature(listPath.generic_string(), key, io);
     fprintf(io.out, "packages:\n");
-    bool accepted = true;
     for (const UpdateRecord& record : list)
-        accepted = ReportPackage(listPath.parent_path(), record, io) && accepted;
+        accepted = ReportPackage(listPath.parent_path(), record, keySet, io) && accepted;
     return accepted ? 0 : 1;
 }

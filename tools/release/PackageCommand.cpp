@@ -6,6 +6,7 @@
 #include "core/platform/FileReplace.h"
 #include "core/strings/BoundedText.h"
 #include "core/strings/TextCompare.h"
+#include "launcher/PackageHash.h"
 #include "launcher/UpdateDocuments.h"
 #include "tools/release/PackageWriter.h"
 #include "tools/release/ReleaseArgs.h"
@@ -17,6 +18,8 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+
+#include <sodium.h>
 
 namespace fs = std::filesystem;
 
@@ -99,8 +102,9 @@ bool ReadRelease(const ReleaseArgs& args, Release* release, std::string* error, 
 }
 
 // The site may already hold this release: refused unless forced, and then the list keeps its
-// entry. Sets *listed when the entry is there already.
-bool CheckSite(const Release& release, bool* listed, std::string* error) {
+// entry. Sets *listed, and copies the entry into *listedEntry, when it is there already.
+bool CheckSite(const Release& release, bool* listed, UpdateRecord* listedEntry,
+               std::string* error) {
     std::error_code code;
     *listed = false;
     if (Inside(release.siteDir, release.newDir) || Inside(release.siteDir, release.oldDir)) {
@@ -122,6 +126,7 @@ bool CheckSite(const Release& release, bool* listed, std::string* error) {
             return false;
         }
         *listed = true;
+        *listedEntry = record;
     }
     if (!release.force && fs::exists(release.zipPath, code)) {
         *error = release.zipPath + " exists; --force replaces it";
@@ -144,6 +149,22 @@ bool CheckNames(const TreeChanges& changes, std::string* error) {
             return false;
         }
     }
+    return true;
+}
+
+// Lists the package's hash and size in entry, through the launcher's own hasher.
+bool ListPackage(const std::string& zipPath, UpdateRecord* entry, std::string* error) {
+    PackageHasher hasher;
+    PackageHasherStart(&hasher);
+    if (!PackageHasherAddFile(&hasher, zipPath.c_str())) {
+        *error = "cannot read " + zipPath;
+        return false;
+    }
+    uint8_t hash[crypto_hash_sha256_BYTES];
+    PackageHasherFinish(&hasher, hash);
+    sodium_bin2hex(entry->sha256, sizeof entry->sha256, hash, sizeof hash);
+    StrFormat(entry->size, sizeof entry->size, "%llu",
+              static_cast<unsigned long long>(hasher.bytes));
     return true;
 }
 
@@ -172,7 +193,8 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
         return usage ? kUsageError : 1;
     }
     bool listed = false;
-    if (!CheckSite(release, &listed, &error))
+    UpdateRecord listedEntry{};
+    if (!CheckSite(release, &listed, &listedEntry, &error))
         return io.Fail(error);
 
     TreeChanges changes;
@@ -188,22 +210,31 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
 
     std::error_code code;
     fs::create_directories(release.siteDir, code);
-    std::string stagedList;
-    if (!listed && !StageUpdateEntry(release.listPath, release.entry, &stagedList, &error))
-        return io.Fail(error);
     const std::string partPath = release.zipPath + ".part";
     PackageSummary summary;
     bool written;
     {
         ProgressLine progress(io.progress, "packing");
-        written = WritePackage(partPath, release.newDir, changes, &progress, &summary, &error);
+        written = WritePackage(partPath, release.newDir, changes, &progress, &summary, &error) &&
+                  ListPackage(partPath, &release.entry, &error);
     }
+    // A list that keeps its entry must still name this package.
+    if (written && listed && *listedEntry.sha256 &&
+        (strcmp(listedEntry.sha256, release.entry.sha256) != 0 ||
+         strcmp(listedEntry.size, release.entry.size) != 0)) {
+        error = release.listPath + " lists another hash for " + release.zipName +
+                ", and a launcher would refuse the new package; remove its entry first";
+        written = false;
+    }
+    std::string stagedList;
+    if (written && !listed)
+        written = StageUpdateEntry(release.listPath, release.entry, &stagedList, &error);
     if (written && !PlatformReplaceFile(partPath.c_str(), release.zipPath.c_str())) {
-        remove(partPath.c_str());
         error = "cannot write " + release.zipPath;
         written = false;
     }
     if (!written) {
+        remove(partPath.c_str());
         if (!stagedList.empty())
             remove(stagedList.c_str());
         return io.Fail(error);

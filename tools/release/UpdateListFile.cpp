@@ -16,19 +16,6 @@ bool Fail(std::string* error, const std::string& text) {
     return false;
 }
 
-bool ReadText(const std::string& path, std::string* text) {
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char block[65536];
-    size_t count;
-    while ((count = fread(block, 1, sizeof block, file)) > 0)
-        text->append(block, count);
-    const bool read = !ferror(file);
-    fclose(file);
-    return read;
-}
-
 bool WriteText(const std::string& path, const std::string& text) {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file)
@@ -40,13 +27,18 @@ bool WriteText(const std::string& path, const std::string& text) {
 
 std::string EntryXml(const UpdateRecord& entry, const char* eol) {
     std::string xml = std::string("   <update>") + eol;
-    const std::pair<const char*, const char*> fields[] = {{"for", entry.forVersion},
-                                                          {"to", entry.toVersion},
-                                                          {"name", entry.name},
-                                                          {"file", entry.file}};
-    for (const auto& field : fields)
-        xml += std::string("      <") + field.first + ">" + XmlEscaped(field.second) + "</" +
-               field.first + ">" + eol;
+    auto add = [&](const char* name, const char* value) {
+        xml += std::string("      <") + name + ">" + XmlEscaped(value) + "</" + name + ">" + eol;
+    };
+    add("for", entry.forVersion);
+    add("to", entry.toVersion);
+    add("name", entry.name);
+    add("file", entry.file);
+    // The package's hash and size only when known, as in a list made by hand.
+    if (*entry.sha256)
+        add("sha256", entry.sha256);
+    if (*entry.size)
+        add("size", entry.size);
     return xml + "   </update>" + eol;
 }
 
@@ -73,7 +65,8 @@ bool InsertEntry(const std::string& text, const UpdateRecord& entry, std::string
 
 bool SameRecord(const UpdateRecord& a, const UpdateRecord& b) {
     return strcmp(a.forVersion, b.forVersion) == 0 && strcmp(a.toVersion, b.toVersion) == 0 &&
-           strcmp(a.name, b.name) == 0 && strcmp(a.file, b.file) == 0;
+           strcmp(a.name, b.name) == 0 && strcmp(a.file, b.file) == 0 &&
+           strcmp(a.sha256, b.sha256) == 0 && strcmp(a.size, b.size) == 0;
 }
 
 } // namespace
@@ -104,7 +97,7 @@ bool StageUpdateEntry(const std::string& path, const UpdateRecord& entry, std::s
     UpdateList before;
     if (exists && !ReadSiteList(path, &before, error))
         return false;
-    if (exists && !ReadText(path, &text))
+    if (exists && !ReadFileBytes(path, &text))
         return Fail(error, "cannot read " + path);
     std::string updated;
     if (!exists)
@@ -125,4 +118,17 @@ bool StageUpdateEntry(const std::string& path, const UpdateRecord& entry, std::s
     return Fail(error, "cannot add the update to " + path +
                            " so that it reads back as written (is the disk full, or does the "
                            "file end in something other than \"</game>\"?)");
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes, size_t maxBytes) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char block[65536];
+    size_t count, total = 0;
+    while ((count = fread(block, 1, sizeof block, file)) > 0 && (total += count) <= maxBytes)
+        bytes->append(block, count);
+    const bool read = !ferror(file) && total <= maxBytes;
+    fclose(file);
+    return read;
 }

@@ -4,8 +4,14 @@
 
 #include "launcher/UpdateRecord.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// Appends the bytes of the file at path; false when it cannot be read or holds more than
+// maxBytes.
+bool ReadFileBytes(const std::string& path, std::string* bytes, size_t maxBytes = SIZE_MAX);
 
 // Reads the list at path as the launcher does. False, with the reason in *error, when the
 // launcher could not read it either.

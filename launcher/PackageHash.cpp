@@ -1,0 +1,95 @@
+#include "launcher/PackageHash.h"
+
+#include <sodium.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr size_t kReadBlock = 1 << 20;
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool ReadHash(const char* text, uint8_t* hash) {
+    if (strlen(text) != 2 * crypto_hash_sha256_BYTES)
+        return false;
+    for (size_t i = 0; i < crypto_hash_sha256_BYTES; ++i) {
+        const int high = HexDigit(text[2 * i]), low = HexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        hash[i] = uint8_t(high << 4 | low);
+    }
+    return true;
+}
+
+bool ReadSize(const char* text, uint64_t* size) {
+    if (!*text)
+        return false;
+    uint64_t value = 0;
+    for (; *text; ++text) {
+        const int digit = *text - '0';
+        if (digit < 0 || digit > 9 || value > (UINT64_MAX - uint64_t(digit)) / 10)
+            return false;
+        value = value * 10 + uint64_t(digit);
+    }
+    *size = value;
+    return true;
+}
+
+} // namespace
+
+bool ReadListedPackage(const UpdateRecord& record, ListedPackage* listed) {
+    *listed = ListedPackage{};
+    listed->hasHash = record.sha256[0] != '\0';
+    listed->hasSize = record.size[0] != '\0';
+    return (!listed->hasHash || ReadHash(record.sha256, listed->sha256)) &&
+           (!listed->hasSize || ReadSize(record.size, &listed->size));
+}
+
+void PackageHasherStart(PackageHasher* hasher) {
+    crypto_hash_sha256_init(&hasher->state);
+    hasher->bytes = 0;
+}
+
+void PackageHasherAdd(PackageHasher* hasher, const void* data, size_t size) {
+    crypto_hash_sha256_update(&hasher->state, static_cast<const uint8_t*>(data), size);
+    hasher->bytes += size;
+}
+
+bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& listed) {
+    return !listed.hasSize || hasher.bytes <= listed.size;
+}
+
+bool PackageHasherAddFile(PackageHasher* hasher, const char* path) {
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return false;
+    std::unique_ptr<char[]> block(new char[kReadBlock]);
+    size_t count;
+    while ((count = fread(block.get(), 1, kReadBlock, file)) > 0)
+        PackageHasherAdd(hasher, block.get(), count);
+    const bool read = !ferror(file);
+    fclose(file);
+    return read;
+}
+
+void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {
+    crypto_hash_sha256_final(&hasher->state, hash);
+}
+
+bool PackageHasherMatches(PackageHasher* hasher, const ListedPackage& listed) {
+    uint8_t hash[crypto_hash_sha256_BYTES];
+    PackageHasherFinish(hasher, hash);
+    return (!listed.hasSize || hasher->bytes == listed.size) &&
+           (!listed.hasHash || sodium_memcmp(hash, listed.sha256, sizeof hash) == 0);
+}

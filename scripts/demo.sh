@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
-# The launcher's main job on a built-in demo: a demo game installed at version 1.0, an update
-# server on 127.0.0.1 offering 1.0 -> 1.1 -> 1.2, and one update run that brings the game to
-# 1.2 (the first configured server refuses, the second answers) before the game starts. A
-# second run then finds nothing to do. Everything lives under build/demo.
+# The launcher on a built-in demo: a demo game installed at version 1.0, an update server on
+# 127.0.0.1 offering 1.0 -> 1.1 -> 1.2, and the launcher, which shows its progress on the
+# terminal, brings the game to 1.2 (the first configured server refuses, the second answers)
+# and starts it. A second start then finds nothing to do. Everything lives under build/demo.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 "$root/scripts/setup.sh" native
-echo "==> building the updater (native)"
+echo "==> building the launcher (native)"
 cmake --preset native >/dev/null
-cmake --build --preset native -j2 --target update_run >/dev/null
-run=$root/build/native/tools/update-run/update_run
+cmake --build --preset native -j2 --target launcher >/dev/null
+launcher=$root/build/native/launcher/terminal/launcher
 
 demo=$root/build/demo
 rm -rf "$demo"
@@ -30,10 +30,14 @@ URL2=$server/list.xml
 App=game.sh
 BaseVersion=1.0
 Err_Caption=Demo
+TextCheck=Checking for updates
+TextDownload=Downloading %.1f of %.1f MB
+TextApply=Installing %.1f of %.1f MB
 INI
 cat >"$demo/game/game.sh" <<'GAME'
 #!/bin/sh
-echo "demo game $(cat data/version.txt) starts; levels: $(ls data/levels/*.txt | xargs -n1 basename | tr '\n' ' ')"
+# The demo's game: says which version and levels it found, for the demo script to show.
+echo "demo game $(cat data/version.txt) starts (launcher token: $1); levels: $(ls data/levels/*.txt | xargs -n1 basename | tr '\n' ' ')" >../game.out
 GAME
 mkdir -p "$demo/game/data/levels"
 echo 1.0 >"$demo/game/data/version.txt"
@@ -67,12 +71,23 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
+chmod +x "$demo/game/game.sh"
+
+# The launcher starts the game and exits; wait for the game's line before going on.
+start_launcher() {
+    "$launcher"
+    for _ in $(seq 50); do
+        [ -s "$demo/game.out" ] && break
+        sleep 0.1
+    done
+    cat "$demo/game.out"
+    rm -f "$demo/game.out"
+}
+
 cd "$demo/game"
-echo "==> first run: installed version 1.0"
-"$run"
+echo "==> first start: installed version 1.0"
+start_launcher
 echo "==> installed_updates now reads:"
 cat installed_updates
-echo "==> the game starts"
-sh ./game.sh
-echo "==> second run: nothing left to apply"
-"$run"
+echo "==> second start: nothing left to apply"
+start_launcher

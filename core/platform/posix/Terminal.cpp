@@ -1,0 +1,7 @@
+#include "core/platform/Terminal.h"
+
+#include <unistd.h>
+
+bool PlatformOutputIsTerminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}

@@ -1,0 +1,195 @@
+// The launcher as a player runs it: the real program in an installation directory of its own,
+// with launcher.ini, a splash picture and a stand-in game, against a real update server.
+#include "tests/support/ChildProcess.h"
+#include "tests/support/HttpServer.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The stand-in game's file name ends as the target's programs do.
+const std::string kProgramEnding = fs::path(TEST_GAME_PROGRAM).extension().string();
+const std::string kGame = "game" + kProgramEnding;
+constexpr int kRunMilliseconds = 30000;
+
+std::string Slashed(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+class LauncherEndToEnd : public ::testing::Test {
+protected:
+    LauncherEndToEnd() : install(Slashed(root / "install")) {
+        fs::create_directories(install + "/bin");
+        WriteWholeFile(install + "/bin/Launcher.bmp", SplashBitmap());
+        Install(kGame);
+        Install("LauncherUpdater.exe");
+    }
+
+    // A 24-bit picture, 320 x 160, bottom-up rows padded to four bytes: a blue field.
+    static std::string SplashBitmap() {
+        const uint32_t width = 320, height = 160, size = 54 + width * height * 3;
+        std::string bmp = "BM";
+        auto put = [&bmp](uint32_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                bmp += char(value >> (8 * i));
+        };
+        put(size, 4), put(0, 4), put(54, 4), put(40, 4), put(width, 4), put(height, 4);
+        put(1, 2), put(24, 2), put(0, 4), put(width * height * 3, 4), put(2835, 4), put(2835, 4);
+        put(0, 4), put(0, 4);
+        for (uint32_t pixel = 0; pixel < width * height; ++pixel)
+            put(0x802010, 3); // blue 0x80, green 0x20, red 0x10
+        return bmp;
+    }
+
+    void Install(const std::string& name) {
+        fs::copy_file(TEST_GAME_PROGRAM, install + "/" + name);
+    }
+    void WriteIni(const std::map<std::string, std::string>& keys) {
+        std::string text = "[Config]\r\n";
+        for (const auto& key : keys)
+            text += key.first + "=" + key.second + "\r\n";
+        WriteWholeFile(install + "/launcher.ini", text);
+    }
+    // An update list of (for, to) pairs whose packages are "<to>.zip" on the server.
+    std::string ListXml(const std::vector<std::pair<std::string, std::string>>& updates) {
+        std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
+        for (const auto& update : updates)
+            xml += "  <update><for>" + update.first + "</for><to>" + update.second +
+                   "</to><name>to " + update.second + "</name><file>" +
+                   server.Url(update.second + ".zip") + "</file></update>\n";
+        return xml + "</game>\n";
+    }
+
+    // Runs the launcher to its end; its exit code, or -1 when it did not end in time.
+    int RunLauncher(ChildProcess& launcher) {
+        int exitCode = -1;
+        EXPECT_TRUE(launcher.Started());
+        EXPECT_TRUE(launcher.Wait(kRunMilliseconds, &exitCode)) << "the launcher did not end";
+        return exitCode;
+    }
+    // "<name> [<argument>] in <directory>" of each program the launcher started, once the
+    // started program has written it.
+    std::string Started(size_t programs = 1) {
+        const std::string path = install + "/started.txt";
+        for (int wait = 0; wait < 500; ++wait) {
+            const std::string text = Slashed(ReadWholeFile(path));
+            if (size_t(std::count(text.begin(), text.end(), '\n')) >= programs)
+                return text;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return Slashed(ReadWholeFile(path));
+    }
+    std::string StartedLine(const std::string& name) const {
+        return name + " [L] in " + install + "\n";
+    }
+    std::string Installed(const std::string& name) const {
+        return ReadWholeFile(install + "/" + name);
+    }
+    std::string InstalledVersion() const {
+        const std::string text = Installed("installed_updates");
+        const size_t begin = text.find("<to>"), end = text.find("</to>");
+        return begin == std::string::npos || end == std::string::npos
+                   ? std::string()
+                   : text.substr(begin + 4, end - begin - 4);
+    }
+
+    TempDir root;
+    std::string install;
+    TestHttpServer server;
+};
+
+TEST_F(LauncherEndToEnd, WithoutSettingsItReportsNoServerAndStartsNoApp) {
+    Install("no.app");
+    ChildProcess launcher(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(launcher));
+    EXPECT_EQ(std::vector<std::string>{"Error: Server is not avaible"}, launcher.Boxes());
+    EXPECT_EQ(StartedLine("no.app"), Started());
+    EXPECT_FALSE(fs::exists(install + "/installed_updates"));
+}
+
+TEST_F(LauncherEndToEnd, AppliesAChainAndStartsTheGame) {
+    server.Serve("1.1.zip", ZipBuilder()
+                                .File("data/version.txt", "1.1")
+                                .File("data/levels/forest.txt", CompressibleText(2 << 20, 1))
+                                .Bytes());
+    server.Serve("1.2.zip", ZipBuilder().File("data/version.txt", "1.2").Bytes());
+    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}}));
+    WriteIni({{"URL1", server.Url("list.xml")},
+              {"App", kGame},
+              {"TextCheck", "Checking"},
+              {"TextDownload", "Receiving %.1f of %.1f MB"}});
+    ChildProcess launcher(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(launcher));
+    EXPECT_TRUE(launcher.Boxes().empty());
+    EXPECT_EQ(StartedLine(kGame), Started());
+    EXPECT_EQ("1.2", InstalledVersion());
+    EXPECT_EQ("1.2", Installed("data/version.txt"));
+    EXPECT_EQ(CompressibleText(2 << 20, 1), Installed("data/levels/forest.txt"));
+    const std::string output = launcher.Output();
+    EXPECT_TRUE(output.empty() || output.compare(0, 9, "Checking\n") == 0) << output;
+}
+
+TEST_F(LauncherEndToEnd, AFailingPackageStopsTheChainAndTheGameStillStarts) {
+    server.Serve("1.1.zip", ZipBuilder().File("data/version.txt", "1.1").Bytes());
+    server.Serve("1.2.zip", ZipBuilder()
+                                .File("data/version.txt", "1.2")
+                                .DamagedFile("data/broken.txt", CompressibleText(1 << 16, 2), 100)
+                                .Bytes());
+    server.Serve("1.3.zip", ZipBuilder().File("data/version.txt", "1.3").Bytes());
+    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}, {"1.2", "1.3"}}));
+    WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}, {"Err_Caption", "Game"}});
+    ChildProcess launcher(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(launcher));
+    EXPECT_EQ(std::vector<std::string>{"Game: Apply Update Error"}, launcher.Boxes());
+    EXPECT_EQ(StartedLine(kGame), Started());
+    EXPECT_EQ("1.1", InstalledVersion());
+    EXPECT_EQ(0, server.Hits("1.3.zip"));
+}
+
+TEST_F(LauncherEndToEnd, ANewLauncherInAPackageStartsLauncherUpdaterInstead) {
+    server.Serve("1.1.zip", ZipBuilder().File("Launcher", "new").Bytes());
+    server.Serve("1.2.zip", ZipBuilder().File("data/version.txt", "1.2").Bytes());
+    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}}));
+    WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}});
+    ChildProcess launcher(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(launcher));
+    EXPECT_EQ(StartedLine("LauncherUpdater.exe"), Started());
+    EXPECT_EQ("1.1", InstalledVersion());
+    EXPECT_EQ(0, server.Hits("1.2.zip"));
+}
+
+TEST_F(LauncherEndToEnd, ClosingTheWindowDuringAStalledDownloadEndsAtOnce) {
+    server.ServeStalling("1.1.zip", ZipBuilder().File("big.bin", RandomBytes(1 << 20, 3)).Bytes(),
+                         4096);
+    server.Serve("list.xml", ListXml({{"1.0", "1.1"}}));
+    WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}});
+    ChildProcess launcher(LAUNCHER_PROGRAM, install);
+    for (int wait = 0; wait < 1000 && server.Hits("1.1.zip") == 0; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(1, server.Hits("1.1.zip"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    const auto closed = std::chrono::steady_clock::now();
+    launcher.Close();
+    int exitCode = -1;
+    ASSERT_TRUE(launcher.Wait(1500, &exitCode));
+    EXPECT_EQ(0, exitCode);
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::milliseconds(1500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(fs::exists(install + "/started.txt"));
+    EXPECT_FALSE(fs::exists(install + "/installed_updates"));
+    EXPECT_TRUE(launcher.Boxes().empty());
+}
+
+} // namespace

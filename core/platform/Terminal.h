@@ -1,9 +1,12 @@
-// Whether the program talks to a person at a terminal.
+// Whether a stream is shown to a person.
 //
 // Contract:
-//   PlatformOutputIsTerminal()
-//       true when standard output is a terminal (a console on Windows), where a line can be
-//       rewritten in place; false for a file or a pipe.
+//   PlatformIsTerminal(stream)
+//       true when stream is connected to an interactive terminal or console; false for files,
+//       pipes and anything else, so that progress lines stay out of logs. stream must not be
+//       null.
 #pragma once
 
-bool PlatformOutputIsTerminal();
+#include <cstdio>
+
+bool PlatformIsTerminal(FILE* stream);

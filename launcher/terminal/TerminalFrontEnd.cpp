@@ -10,7 +10,7 @@
 #include <cstdio>
 
 void* TerminalFrontEnd::Open(const EntrySettings&) {
-    inPlace = PlatformOutputIsTerminal();
+    inPlace = PlatformIsTerminal(stdout);
     PlatformInterruptCatch();
     return nullptr;
 }

@@ -2,6 +2,6 @@
 
 #include <unistd.h>
 
-bool PlatformOutputIsTerminal() {
-    return isatty(STDOUT_FILENO) == 1;
+bool PlatformIsTerminal(FILE* stream) {
+    return isatty(fileno(stream)) == 1;
 }

@@ -1,8 +1,7 @@
 #include "core/platform/Terminal.h"
 
 #include <io.h>
-#include <stdio.h>
 
-bool PlatformOutputIsTerminal() {
-    return _isatty(_fileno(stdout)) != 0;
+bool PlatformIsTerminal(FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
 }

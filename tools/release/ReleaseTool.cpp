@@ -1,0 +1,57 @@
+#include "tools/release/ReleaseTool.h"
+
+#include "tools/release/ReleaseCommands.h"
+
+#include <cstdarg>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: gamerelease COMMAND ARGS...\n"
+    "  package OLD_DIR NEW_DIR --from V1 --to V2 --url BASE_URL --out SITE_DIR\n"
+    "          [--name TEXT] [--list FILE] [--force]\n"
+    "      zip the files that are new or changed in NEW_DIR into SITE_DIR and add the update\n"
+    "      V1 -> V2 to SITE_DIR's update list (FILE, default list.xml); --force replaces a\n"
+    "      package built before\n"
+    "  check SITE_DIR_OR_LIST [--from V]\n"
+    "      show the list as the launcher reads it, the chain one run applies from V, and\n"
+    "      whether the launcher accepts each package found beside the list\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const ReleaseArgs&, const ReleaseIo&);
+};
+
+const Command kCommands[] = {{"package", PackageCommand}, {"check", CheckCommand}};
+
+} // namespace
+
+int ReleaseIo::Fail(const char* format, ...) const {
+    fputs("gamerelease: error: ", err);
+    va_list arguments;
+    va_start(arguments, format);
+    vfprintf(err, format, arguments);
+    va_end(arguments);
+    fputc('\n', err);
+    return 1;
+}
+
+int ReleaseToolMain(int argc, char** argv, FILE* out, FILE* err, FILE* progress) {
+    const ReleaseIo io{out, err, progress};
+    if (argc < 2) {
+        fputs(kUsage, err);
+        return kUsageError;
+    }
+    for (const Command& command : kCommands) {
+        if (strcmp(argv[1], command.name) != 0)
+            continue;
+        const int code = command.run(ReleaseArgs(argv + 2, argv + argc), io);
+        fflush(out);
+        if (code == kUsageError)
+            fputs(kUsage, err);
+        return code;
+    }
+    fprintf(err, "gamerelease: unknown command \"%s\"\n%s", argv[1], kUsage);
+    return kUsageError;
+}

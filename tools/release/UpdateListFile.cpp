@@ -1,0 +1,113 @@
+#include "tools/release/UpdateListFile.h"
+
+#include "core/platform/FileReplace.h"
+#include "core/strings/TextCompare.h"
+#include "core/xml/XmlEscape.h"
+#include "launcher/UpdateDocuments.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+bool Fail(std::string* error, const std::string& text) {
+    *error = text;
+    return false;
+}
+
+bool ReadText(const std::string& path, std::string* text) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char block[65536];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, file)) > 0)
+        text->append(block, count);
+    const bool read = !ferror(file);
+    fclose(file);
+    return read;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written =
+        fwrite(text.data(), 1, text.size(), file) == text.size() && PlatformSyncFile(file);
+    return fclose(file) == 0 && written;
+}
+
+std::string EntryXml(const UpdateRecord& entry, const char* eol) {
+    std::string xml = std::string("   <update>") + eol;
+    const std::pair<const char*, const char*> fields[] = {{"for", entry.forVersion},
+                                                          {"to", entry.toVersion},
+                                                          {"name", entry.name},
+                                                          {"file", entry.file}};
+    for (const auto& field : fields)
+        xml += std::string("      <") + field.first + ">" + XmlEscaped(field.second) + "</" +
+               field.first + ">" + eol;
+    return xml + "   </update>" + eol;
+}
+
+// The text with entry inserted before the end tag of "game", in the file's own line ends.
+bool InsertEntry(const std::string& text, const UpdateRecord& entry, std::string* result) {
+    const size_t end = text.rfind("</game");
+    if (end == std::string::npos)
+        return false;
+    const char* eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    size_t lineStart = text.find_last_of('\n', end);
+    lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+    const bool ownLine = text.find_first_not_of(" \t", lineStart) == end;
+    const size_t at = ownLine ? lineStart : end;
+    *result = text.substr(0, at) + (ownLine ? "" : eol) + EntryXml(entry, eol) + text.substr(at);
+    return true;
+}
+
+bool SameRecord(const UpdateRecord& a, const UpdateRecord& b) {
+    return strcmp(a.forVersion, b.forVersion) == 0 && strcmp(a.toVersion, b.toVersion) == 0 &&
+           strcmp(a.name, b.name) == 0 && strcmp(a.file, b.file) == 0;
+}
+
+} // namespace
+
+std::vector<size_t> AppliedEntries(const UpdateList& list, const char* version) {
+    std::vector<size_t> applied;
+    std::string reached = version;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (!StrEqualNoCase(list[i].forVersion, reached.c_str()))
+            continue;
+        applied.push_back(i);
+        reached = list[i].toVersion;
+    }
+    return applied;
+}
+
+bool AddUpdateEntry(const std::string& path, const UpdateRecord& entry, std::string* error) {
+    std::error_code code;
+    const bool exists = std::filesystem::exists(path, code);
+    std::string text;
+    UpdateList before;
+    if (exists && (!ReadText(path, &text) || !ReadUpdateList(path.c_str(), &before)))
+        return Fail(error, path + " is not an update list (a well-formed document with a "
+                                  "top-level element \"game\")");
+    std::string updated;
+    if (!exists)
+        updated = "<?xml version=\"1.0\"?>\n<game>\n" + EntryXml(entry, "\n") + "</game>\n";
+    else if (!InsertEntry(text, entry, &updated))
+        return Fail(error, "cannot find the end tag of \"game\" in " + path);
+
+    const std::string newPath = path + ".new";
+    UpdateList after;
+    bool same = WriteText(newPath, updated) && ReadUpdateList(newPath.c_str(), &after) &&
+                after.size() == before.size() + 1 && SameRecord(after.back(), entry);
+    for (size_t i = 0; same && i < before.size(); ++i)
+        same = SameRecord(before[i], after[i]);
+    if (same && PlatformReplaceFile(newPath.c_str(), path.c_str()))
+        return true;
+    remove(newPath.c_str());
+    return Fail(error, same ? "cannot replace " + path
+                            : "cannot add the update to " + path +
+                                  " so that it reads back as written (is the disk full, or does "
+                                  "the file end in something other than \"</game>\"?)");
+}

@@ -4,6 +4,7 @@
 #include "tests/support/HttpServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ZipBuilder.h"
+#include "tools/release/ReleaseTool.h"
 
 #include <gtest/gtest.h>
 
@@ -61,15 +62,49 @@ protected:
             text += key.first + "=" + key.second + "\r\n";
         WriteWholeFile(install + "/launcher.ini", text);
     }
-    // An update list of (for, to) pairs whose packages are "<to>.zip" on the server.
-    std::string ListXml(const std::vector<std::pair<std::string, std::string>>& updates) {
-        std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
-        for (const auto& update : updates)
-            xml += "  <update><for>" + update.first + "</for><to>" + update.second +
-                   "</to><name>to " + update.second + "</name><file>" +
-                   server.Url(update.second + ".zip") + "</file></update>\n";
-        return xml + "</game>\n";
+    // The game tree of a version: the tree of the version before (if any) and these files.
+    void GameVersion(const std::string& version, const std::string& before,
+                     const std::map<std::string, std::string>& files) {
+        const std::string tree = studio / version;
+        fs::create_directories(tree);
+        if (!before.empty())
+            fs::copy(studio / before, tree, fs::copy_options::recursive);
+        for (const auto& file : files) {
+            fs::create_directories(fs::path(tree + "/" + file.first).parent_path());
+            WriteWholeFile(tree + "/" + file.first, file.second);
+        }
     }
+    // Packages what changed from one version to the next with the release tool, into the site
+    // the server offers; returns the package's name there.
+    std::string Release(const std::string& from, const std::string& to) {
+        std::vector<std::string> args = {"gamerelease", "package",      studio / from, studio / to,
+                                         "--from",      from,           "--to",        to,
+                                         "--url",       server.Url(""), "--out",       site.Path()};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(&arg[0]);
+        FILE* log = std::tmpfile();
+        EXPECT_EQ(0, ReleaseToolMain(int(argv.size()), argv.data(), log, log, nullptr));
+        std::fclose(log);
+        return "update-" + from + "-to-" + to + ".zip";
+    }
+    // Serves every file of the site under its name.
+    void ServeSite() {
+        for (const auto& item : fs::directory_iterator(site.Path()))
+            server.Serve(item.path().filename().string(), ReadWholeFile(item.path().string()));
+    }
+    // The demo chain: 1.0 installed, 1.1 adds a level, 1.2 changes the version.
+    void ReleaseChain() {
+        GameVersion("1.0", "", {{"data/version.txt", "1.0"}});
+        GameVersion("1.1", "1.0",
+                    {{"data/version.txt", "1.1"}, {"data/levels/forest.txt", Level()}});
+        GameVersion("1.2", "1.1", {{"data/version.txt", "1.2"}});
+        Release("1.0", "1.1");
+        Release("1.1", "1.2");
+        fs::copy(studio / "1.0", install,
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+    static std::string Level() { return CompressibleText(2 << 20, 1); }
 
     // Runs the launcher to its end; its exit code, or -1 when it did not end in time.
     int RunLauncher(ChildProcess& launcher) {
@@ -106,6 +141,8 @@ protected:
 
     TempDir root;
     std::string install;
+    TempDir studio; // the game's versions as the studio builds them
+    TempDir site;   // what the update server offers
     TestHttpServer server;
 };
 
@@ -119,12 +156,8 @@ TEST_F(LauncherEndToEnd, WithoutSettingsItReportsNoServerAndStartsNoApp) {
 }
 
 TEST_F(LauncherEndToEnd, AppliesAChainAndStartsTheGame) {
-    server.Serve("1.1.zip", ZipBuilder()
-                                .File("data/version.txt", "1.1")
-                                .File("data/levels/forest.txt", CompressibleText(2 << 20, 1))
-                                .Bytes());
-    server.Serve("1.2.zip", ZipBuilder().File("data/version.txt", "1.2").Bytes());
-    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}}));
+    ReleaseChain();
+    ServeSite();
     WriteIni({{"URL1", server.Url("list.xml")},
               {"App", kGame},
               {"TextCheck", "Checking"},
@@ -135,49 +168,54 @@ TEST_F(LauncherEndToEnd, AppliesAChainAndStartsTheGame) {
     EXPECT_EQ(StartedLine(kGame), Started());
     EXPECT_EQ("1.2", InstalledVersion());
     EXPECT_EQ("1.2", Installed("data/version.txt"));
-    EXPECT_EQ(CompressibleText(2 << 20, 1), Installed("data/levels/forest.txt"));
+    EXPECT_EQ(Level(), Installed("data/levels/forest.txt"));
     const std::string output = launcher.Output();
     EXPECT_TRUE(output.empty() || output.compare(0, 9, "Checking\n") == 0) << output;
 }
 
 TEST_F(LauncherEndToEnd, AFailingPackageStopsTheChainAndTheGameStillStarts) {
-    server.Serve("1.1.zip", ZipBuilder().File("data/version.txt", "1.1").Bytes());
-    server.Serve("1.2.zip", ZipBuilder()
-                                .File("data/version.txt", "1.2")
-                                .DamagedFile("data/broken.txt", CompressibleText(1 << 16, 2), 100)
-                                .Bytes());
-    server.Serve("1.3.zip", ZipBuilder().File("data/version.txt", "1.3").Bytes());
-    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}, {"1.2", "1.3"}}));
+    ReleaseChain();
+    GameVersion("1.3", "1.2", {{"data/version.txt", "1.3"}});
+    Release("1.2", "1.3");
+    ServeSite();
+    const std::string second = "update-1.1-to-1.2.zip";
+    server.ServeCutShort(second, ReadWholeFile(site / second), 10);
     WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}, {"Err_Caption", "Game"}});
     ChildProcess launcher(LAUNCHER_PROGRAM, install);
     EXPECT_EQ(0, RunLauncher(launcher));
-    EXPECT_EQ(std::vector<std::string>{"Game: Apply Update Error"}, launcher.Boxes());
+    EXPECT_EQ(std::vector<std::string>{"Game: Update download error"}, launcher.Boxes());
     EXPECT_EQ(StartedLine(kGame), Started());
     EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.3.zip"));
+    EXPECT_EQ("1.1", Installed("data/version.txt"));
+    EXPECT_EQ(0, server.Hits("update-1.2-to-1.3.zip"));
 }
 
 TEST_F(LauncherEndToEnd, ANewLauncherInAPackageStartsLauncherUpdaterInstead) {
-    server.Serve("1.1.zip", ZipBuilder().File("Launcher", "new").Bytes());
-    server.Serve("1.2.zip", ZipBuilder().File("data/version.txt", "1.2").Bytes());
-    server.Serve("list.xml", ListXml({{"1.0", "1.1"}, {"1.1", "1.2"}}));
+    GameVersion("1.0", "", {{"data/version.txt", "1.0"}});
+    GameVersion("1.1", "1.0", {{"Launcher", "new"}});
+    GameVersion("1.2", "1.1", {{"data/version.txt", "1.2"}});
+    Release("1.0", "1.1");
+    Release("1.1", "1.2");
+    ServeSite();
     WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}});
     ChildProcess launcher(LAUNCHER_PROGRAM, install);
     EXPECT_EQ(0, RunLauncher(launcher));
     EXPECT_EQ(StartedLine("LauncherUpdater.exe"), Started());
     EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.2.zip"));
+    EXPECT_EQ(0, server.Hits("update-1.1-to-1.2.zip"));
 }
 
 TEST_F(LauncherEndToEnd, ClosingTheWindowDuringAStalledDownloadEndsAtOnce) {
-    server.ServeStalling("1.1.zip", ZipBuilder().File("big.bin", RandomBytes(1 << 20, 3)).Bytes(),
-                         4096);
-    server.Serve("list.xml", ListXml({{"1.0", "1.1"}}));
+    GameVersion("1.0", "", {});
+    GameVersion("1.1", "1.0", {{"big.bin", RandomBytes(1 << 20, 3)}});
+    const std::string package = Release("1.0", "1.1");
+    ServeSite();
+    server.ServeStalling(package, ReadWholeFile(site / package), 4096);
     WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}});
     ChildProcess launcher(LAUNCHER_PROGRAM, install);
-    for (int wait = 0; wait < 1000 && server.Hits("1.1.zip") == 0; ++wait)
+    for (int wait = 0; wait < 1000 && server.Hits(package) == 0; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(1, server.Hits("1.1.zip"));
+    ASSERT_EQ(1, server.Hits(package));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     const auto closed = std::chrono::steady_clock::now();

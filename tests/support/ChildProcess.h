@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// How much longer than the program's own work its window may take to go away after Close:
+// Wine without a window manager waits up to 2 s for the X server to withdraw a window.
+extern const int kCloseDelayMilliseconds;
+
 class ChildProcess {
 public:
     // Starts program in directory; its standard output and error go to files of the test.

@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+const int kCloseDelayMilliseconds = 0;
+
 namespace {
 std::string OutputName(const char* kind) {
     static std::atomic<unsigned> counter{0};

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 
+const int kCloseDelayMilliseconds = 2500;
+
 namespace {
 
 struct Search {
@@ -72,7 +74,14 @@ bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (started && !ended) {
         AnswerBoxes();
-        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
+        // Messages sent to this process's windows must be handled while it waits: Wine
+        // activates another window when the child's window goes, and waits for the answer.
+        HANDLE handle = process;
+        const DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (woken == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process, &code);
             ended = true;

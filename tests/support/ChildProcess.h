@@ -28,6 +28,8 @@ public:
     // "caption: text" of every message box shown so far (on POSIX systems, where a box is a
     // line on standard error: every such line).
     std::vector<std::string> Boxes() const;
+    // Its visible top-level windows of the window class className (Windows only).
+    std::vector<void*> Windows(const char* className) const;
     // What it wrote to standard output (nothing for a Windows GUI program).
     std::string Output() const;
 

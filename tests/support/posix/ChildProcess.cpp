@@ -79,6 +79,10 @@ std::vector<std::string> ChildProcess::Boxes() const {
     return lines;
 }
 
+std::vector<void*> ChildProcess::Windows(const char*) const {
+    return {};
+}
+
 std::string ChildProcess::Output() const {
     return ReadWholeFile(outputPath);
 }

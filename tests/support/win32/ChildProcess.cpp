@@ -99,6 +99,11 @@ void ChildProcess::Close() {
         PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
+std::vector<void*> ChildProcess::Windows(const char* className) const {
+    const std::vector<HWND> found = WindowsOf(id, className);
+    return std::vector<void*>(found.begin(), found.end());
+}
+
 std::vector<std::string> ChildProcess::Boxes() const {
     return boxes;
 }

@@ -1,9 +1,15 @@
 #!/bin/sh
 # Builds and runs the updater benchmark (needs curl, unzip, zip and python3):
-#   bench/run-updater-bench.sh [BUILD_DIR]    (default build/native)
+#   bench/run-updater-bench.sh [--large] [BUILD_DIR]    (default build/native)
+# --large measures a package of about 2 GB after the one of about 200 MB (about 10 GB of disk).
 set -e
 cd "$(dirname "$0")/.."
+large=
+if [ "$1" = "--large" ]; then
+    large=--large
+    shift
+fi
 build="${1:-build/native}"
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build"
 cmake --build "$build" -j2 --target updater_bench
-exec "$build/bench/updater_bench"
+exec "$build/bench/updater_bench" $large

@@ -1,7 +1,8 @@
-// One package: download into memory, store in a temporary file, extract.
-#include "launcher/DownloadBuffer.h"
+// One package: download into a temporary file, extract.
 #include "launcher/DownloadProgress.h"
+#include "launcher/PackageFile.h"
 #include "launcher/Updater.h"
+#include "launcher/UpdaterServices.h"
 
 #include <curl/curl.h>
 
@@ -14,30 +15,44 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Downloading, std::memory_order_release);
 
-    DownloadBuffer package;
-    if (!DownloadBufferCreate(&package, &cancelRequested, receiveLimit)) {
-        ShowError(errDownloadUpdate);
-        return false;
-    }
-    curl_easy_setopt(handle, CURLOPT_URL, record.file);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &package);
-    const CURLcode received = curl_easy_perform(handle);
-    if (received != CURLE_OK) {
-        DownloadBufferRelease(&package);
-        ShowError(errDownloadUpdate);
-        return false;
-    }
-
     char tempPath[kTempPathSize];
-    const char* failure = StoreInTempFile(package, tempPath);
-    DownloadBufferRelease(&package);
-    if (failure) {
+    if (const char* failure = ReceivePackage(handle, record.file, tempPath)) {
         ShowError(failure);
         return false;
     }
-
     state.store(Extracting, std::memory_order_release);
     const bool applied = ExtractPackage(tempPath);
     remove(tempPath);
     return applied;
+}
+
+const char* Updater::ReceivePackage(CURL* handle, const char* url,
+                                    char (&tempPath)[kTempPathSize]) {
+    if (!services->CreateTempFile(tempPath, sizeof tempPath))
+        return errExtracting;
+    PackageFile target;
+    if (!PackageFileOpen(&target, tempPath, handle, this, &cancelRequested)) {
+        remove(tempPath);
+        return errExtracting;
+    }
+    curl_easy_setopt(handle, CURLOPT_URL, url);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToFile);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &target);
+    const CURLcode received = curl_easy_perform(handle);
+    // A refusal of the file is why the transfer ended, so it names the failure.
+    const char* failure = nullptr;
+    switch (PackageFileClose(&target)) {
+    case PackageFile::NoSpace:
+        failure = errNeedDiskSpace;
+        break;
+    case PackageFile::NotWritten:
+        failure = errExtracting;
+        break;
+    case PackageFile::None:
+        failure = received == CURLE_OK ? nullptr : errDownloadUpdate;
+        break;
+    }
+    if (failure)
+        remove(tempPath);
+    return failure;
 }

@@ -1,44 +1,65 @@
 // Extracting a stored package into the installation directory (the current directory). The
-// archive is walked twice: once to check every name and add up the sizes, once to extract.
+// archive is walked twice: once to check every name, method and the directory and to add up
+// the sizes, once to extract. Sizes and offsets are 64-bit, so zip64 packages apply.
 #include "core/platform/Directory.h"
 #include "launcher/EntryPath.h"
 #include "launcher/Updater.h"
 
 #include <minizip/unzip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
 
 namespace {
 
-constexpr size_t kReadBlock = 65536;
+// Large blocks: few calls into the reader and the system per entry.
+constexpr size_t kReadBlock = 1 << 20;
 
 enum class EntryResult { Written, Skipped, Failed };
 
+// Stored and deflated entries are what the reader decodes; any other method, and encryption,
+// would land on disk as the bytes of the archive.
+bool IsDecodable(const unz_file_info64& info) {
+    return (info.compression_method == 0 || info.compression_method == Z_DEFLATED) &&
+           (info.flag & 1) == 0;
+}
+
+// Whether a walk that ended with walk covered the whole directory. The reader keeps walking
+// past an entry count of 0xFFFF (more may follow), so there the end is an unreadable header
+// after all those entries.
+bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
+    unz_global_info64 global;
+    return walk == UNZ_END_OF_LIST_OF_FILE ||
+           (unzGetGlobalInfo64(archive, &global) == UNZ_OK && global.number_entry == 0xFFFF &&
+            walked >= global.number_entry);
+}
+
 // Copies the open entry into the file at target. A target that cannot be opened is skipped
-// (the running launcher's own executable, for one); a damaged stream, a checksum that does not
-// match or a write that does not reach the disk fails.
-EntryResult ExtractEntry(unzFile archive, const unz_file_info& info, const char* target,
+// (the running launcher's own executable, for one); a damaged stream, data that end before
+// the entry's size, a checksum that does not match or a write that does not reach the disk
+// fail.
+EntryResult ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target,
                          char* block, std::atomic<float>* extracted) {
     FILE* out = fopen(target, "wb");
     if (!out)
         return EntryResult::Skipped;
+    uint64_t written = 0;
     bool ok = true;
-    if (info.uncompressed_size > 0) {
-        for (;;) {
-            const int count = unzReadCurrentFile(archive, block, unsigned(kReadBlock));
-            if (count <= 0) {
-                ok = count == 0;
-                break;
-            }
-            extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
-                             std::memory_order_relaxed);
-            if (fwrite(block, 1, size_t(count), out) != size_t(count)) {
-                ok = false;
-                break;
-            }
+    for (;;) {
+        const int count = unzReadCurrentFile(archive, block, unsigned(kReadBlock));
+        if (count <= 0) {
+            ok = count == 0 && written == info.uncompressed_size;
+            break;
         }
+        extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
+                         std::memory_order_relaxed);
+        if (fwrite(block, 1, size_t(count), out) != size_t(count)) {
+            ok = false;
+            break;
+        }
+        written += unsigned(count);
     }
     if (fclose(out) != 0)
         ok = false;
@@ -64,7 +85,7 @@ bool IsEmptyArchive(const char* path) {
 } // namespace
 
 bool Updater::ExtractPackage(const char* archivePath) {
-    unzFile archive = unzOpen(archivePath);
+    unzFile archive = unzOpen64(archivePath);
     if (!archive) {
         if (IsEmptyArchive(archivePath))
             return true;
@@ -72,22 +93,25 @@ bool Updater::ExtractPackage(const char* archivePath) {
         return false;
     }
 
-    // Size pass: every name is checked before anything is written.
+    // Size pass: every name, every method and the directory itself are checked before anything
+    // is written.
     uint64_t total = 0;
-    bool namesSafe = true;
-    unz_file_info info;
+    uint64_t walked = 0;
+    bool sound = true;
+    unz_file_info64 info;
     char name[kEntryNameSize];
-    for (int walk = unzGoToFirstFile(archive); walk == UNZ_OK && namesSafe;
-         walk = unzGoToNextFile(archive)) {
-        if (unzGetCurrentFileInfo(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) !=
-            UNZ_OK)
-            break;
-        namesSafe = info.size_filename < sizeof name && IsSafeEntryName(name);
-        total += info.uncompressed_size;
+    int walk = unzGoToFirstFile(archive);
+    for (; walk == UNZ_OK && sound; walk = unzGoToNextFile(archive), ++walked) {
+        sound = unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr,
+                                        0) == UNZ_OK &&
+                info.size_filename < sizeof name && IsSafeEntryName(name) && IsDecodable(info);
+        // Claimed sizes may add up past 64 bits; the sum then stays at the most there is.
+        total += std::min<uint64_t>(info.uncompressed_size, UINT64_MAX - total);
     }
+    sound = sound && WalkedToTheEnd(archive, walk, walked);
     extractTotalBytes.store(float(total), std::memory_order_relaxed);
     char root[kPathSize];
-    if (!namesSafe || !PlatformCurrentDirectory(root, sizeof root)) {
+    if (!sound || !PlatformCurrentDirectory(root, sizeof root)) {
         unzClose(archive);
         ShowError(errExtracting);
         return false;
@@ -100,22 +124,23 @@ bool Updater::ExtractPackage(const char* archivePath) {
 
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
     bool failed = !block;
-    for (int walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;
-         walk = unzGoToNextFile(archive)) {
-        // Entries the reader cannot open (an unknown compression method) are passed over.
-        if (unzOpenCurrentFile(archive) != UNZ_OK)
-            continue;
+    uint64_t extracted = 0;
+    for (walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;
+         walk = unzGoToNextFile(archive), ++extracted) {
+        EntryResult result = EntryResult::Failed;
         char target[2 * kEntryNameSize + 8];
-        EntryResult result = EntryResult::Skipped;
-        if (unzGetCurrentFileInfo(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) ==
-                UNZ_OK &&
-            PrepareEntryTarget(root, name, target, sizeof target))
-            result = ExtractEntry(archive, info, target, block.get(), &extractedBytes);
+        if (unzOpenCurrentFile(archive) == UNZ_OK &&
+            unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) ==
+                UNZ_OK)
+            result = PrepareEntryTarget(root, name, target, sizeof target)
+                         ? ExtractEntry(archive, info, target, block.get(), &extractedBytes)
+                         : EntryResult::Skipped;
         // Reports a checksum that does not match the data read.
         if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written)
             result = EntryResult::Failed;
         failed = result == EntryResult::Failed;
     }
+    failed = failed || !WalkedToTheEnd(archive, walk, extracted);
     unzClose(archive);
     if (failed)
         ShowError(errExtracting);

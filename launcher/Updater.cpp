@@ -18,6 +18,7 @@
 namespace {
 constexpr const char kUserAgent[] = "libcurl-agent/1.0";
 constexpr const char kListParseError[] = "xml parse error";
+constexpr long kReceiveBlock = 512 * 1024;
 } // namespace
 
 Updater::Updater()
@@ -34,6 +35,13 @@ Updater::Updater()
 Updater::~Updater() {
     cancelRequested.store(true);
     Stop();
+}
+
+int32_t Updater::Start(int32_t priorityMode) {
+    const int32_t started = ThreadWorker::Start(priorityMode);
+    if (started < 0)
+        Finish(Aborted);
+    return started;
 }
 
 void Updater::Prepare() {
@@ -103,11 +111,14 @@ void Updater::Run() {
         curl_easy_setopt(handle, CURLOPT_WRITEDATA, &list);
         curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
         curl_easy_setopt(handle, CURLOPT_PROGRESSFUNCTION, DownloadProgress);
+        curl_easy_setopt(handle, CURLOPT_PROGRESSDATA, &cancelRequested);
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
         // Without these a server that stops answering would hold the launcher forever.
         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+        // Fewer, larger pieces for the package files.
+        curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBlock);
     }
     // Cleans up and publishes Aborted after an error before the update loop.
     auto giveUp = [&](const char* text) {

@@ -68,9 +68,16 @@ public:
     // stallSeconds during a transfer, has failed. Tests shorten them.
     long connectTimeoutSeconds = 15;
     long stallSeconds = 30;
-    // Most bytes one transfer may hold in memory; a larger one fails as memory running out
-    // does. Tests lower it.
-    uint32_t receiveLimit = kDownloadBufferMaxBytes;
+    // Most bytes the update list may take in memory; a longer one fails as memory running out
+    // does, so that a server cannot exhaust memory with an endless list. Packages go straight
+    // to disk. Tests lower it.
+    static constexpr uint32_t kListMaxBytes = 1 << 20;
+    uint32_t receiveLimit = kListMaxBytes;
+
+    // Starts the run (ThreadWorker::Start). When no thread can be started, nothing runs and
+    // the state is published as Aborted at once, so that whoever polls it goes on as after any
+    // aborted run; the result is then negative.
+    int32_t Start(int32_t priorityMode);
 
     // Whether the drive of path has more than neededBytes free.
     bool HasFreeSpace(const char* path, uint64_t neededBytes);
@@ -90,6 +97,10 @@ private:
     // Stores a received transfer in a new temporary file and writes its path into tempPath.
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
+    // Receives the package at url into a new temporary file whose path it writes into
+    // tempPath. Null when the whole package is stored; otherwise the text of the box to show,
+    // and no file is left behind.
+    const char* ReceivePackage(CURL* handle, const char* url, char (&tempPath)[kTempPathSize]);
     // Extracts the archive at archivePath into the current directory; false after its box.
     bool ExtractPackage(const char* archivePath);
     void ShowError(const char* text);

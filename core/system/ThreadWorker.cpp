@@ -37,8 +37,14 @@ int32_t ThreadWorker::Start(int32_t priorityMode) {
     }
     PlatformThreadSetPriority(thread, PriorityOf(priorityMode));
     PlatformThreadSetIdealProcessor(thread, uint32_t(idealProcessor - 1));
-    running.store(true, std::memory_order_release);
-    return PlatformThreadResume(thread);
+    const int32_t resumed = PlatformThreadResume(thread);
+    if (resumed < 0) {
+        // The thread never runs; without the flag cleared Stop would wait for it forever.
+        PlatformThreadClose(thread);
+        thread = nullptr;
+        running.store(false, std::memory_order_release);
+    }
+    return resumed;
 }
 
 void ThreadWorker::Stop() {

@@ -22,7 +22,8 @@ public:
 
     // Waits for an earlier thread (Stop), calls Prepare, then starts Run on a new thread with
     // the mode's priority (0 lowest, 2 highest, anything else normal) and the ideal processor.
-    // Returns the platform's resume result: the previous suspend count, or -1 on failure.
+    // Returns the platform's resume result: the previous suspend count, or -1 when no thread
+    // could be created or resumed; Run then never runs and IsRunning is false.
     int32_t Start(int32_t priorityMode);
     // Waits, in 20 ms steps and without a limit, until Run has returned; closes the handle.
     void Stop();

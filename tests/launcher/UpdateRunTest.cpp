@@ -4,9 +4,11 @@
 
 #include "core/strings/BoundedText.h"
 #include "launcher/DownloadProgress.h"
+#include "tests/support/ThreadLimit.h"
 #include "tests/support/ZipBuilder.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -194,22 +196,40 @@ TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
     EXPECT_EQ(0, server.Hits("wrong.zip"));
 }
 
-// The updater may go away while its run still waits on a server: the destructor ends the run
-// first, and no box is shown for the transfer it abandoned.
-TEST_F(UpdateRun, DestroyingTheUpdaterEndsItsRunFirst) {
-    server.ServeStalling("list.xml", ListXml({}), 0);
-    WriteIni({{"URL1", server.Url("list.xml")}, {"URL2", server.Url("list.xml")}});
+// The updater may go away while its run waits on a stalled server: the destructor ends the
+// transfer within about a second, shows no box for it and leaves no temporary file.
+TEST_F(UpdateRun, DestroyingTheUpdaterEndsAStalledTransferAtOnce) {
+    const std::string package = ZipBuilder().File("a.txt", CompressibleText(80000, 1)).Bytes();
+    server.ServeStalling("1.1.zip", package, package.size() / 2);
+    ServeList({{"1.0", "1.1", server.Url("1.1.zip")}});
     auto early = std::make_unique<Updater>();
     early->services = &services;
     StrCopy(early->iniPath, sizeof early->iniPath, updater.iniPath);
-    early->stallSeconds = 1;
     early->Start(ThreadWorker::PriorityNormal);
-    while (server.Hits("list.xml") == 0)
+    while (server.Hits("1.1.zip") == 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto start = std::chrono::steady_clock::now();
     early.reset();
-    EXPECT_EQ(1, server.Hits("list.xml"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_EQ("", services.boxes);
-    EXPECT_FALSE(Recorded());
+    EXPECT_EQ("1.0", InstalledVersion());
+    ExpectTempFilesRemoved();
+}
+
+// Without a worker thread the run is over before it began: Start says so and the state reads
+// Aborted at once, so that whoever polls it goes on as after any aborted run.
+TEST_F(UpdateRun, AStartWithoutAThreadIsAnAbortedRun) {
+    if (!CanForbidNewThreads())
+        GTEST_SKIP() << "no address-space limit here";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ForbidNewThreads();
+            const bool aborted = updater.Start(ThreadWorker::PriorityNormal) < 0 &&
+                                 updater.state.load() == Aborted && !updater.IsRunning();
+            std::_Exit(aborted ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -53,8 +53,15 @@ ZipBuilder& ZipBuilder::WrongCrcFile(const std::string& name, const std::string&
                0);
 }
 
-ZipBuilder& ZipBuilder::UnsupportedFile(const std::string& name, const std::string& data) {
-    return Add(name, 97, Crc(data), data, uint32_t(data.size()), 0);
+ZipBuilder& ZipBuilder::UnsupportedFile(const std::string& name, const std::string& data,
+                                        uint16_t method) {
+    return Add(name, method, Crc(data), data, uint32_t(data.size()), 0);
+}
+
+ZipBuilder& ZipBuilder::ShortFile(const std::string& name, const std::string& data,
+                                  size_t keptBytes) {
+    return Add(name, kDeflated, Crc(data), Deflate(data.substr(0, keptBytes), true),
+               uint32_t(data.size()), 0);
 }
 
 ZipBuilder& ZipBuilder::Add(const std::string& name, uint16_t method, uint32_t crc,

@@ -21,8 +21,10 @@ public:
     ZipBuilder& ClaimedSizeFile(const std::string& name, uint32_t claimedSize) {
         return Add(name, 0, 0, "", claimedSize, 0);
     }
-    // An entry with a compression method readers do not support.
-    ZipBuilder& UnsupportedFile(const std::string& name, const std::string& data);
+    // An entry with another compression method (12 bzip2, 14 LZMA, ...), its data as they are.
+    ZipBuilder& UnsupportedFile(const std::string& name, const std::string& data, uint16_t method);
+    // A deflated entry whose stream ends cleanly after its first keptBytes of data.
+    ZipBuilder& ShortFile(const std::string& name, const std::string& data, size_t keptBytes);
 
     // The archive: the entries in the order added, their directory and its end record.
     std::string Bytes() const;

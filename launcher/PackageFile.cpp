@@ -1,0 +1,60 @@
+#include "launcher/PackageFile.h"
+
+#include "launcher/Updater.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+
+namespace {
+
+// Large blocks: the file is written in few system calls whatever pieces libcurl delivers.
+constexpr size_t kWriteBuffer = 1 << 20;
+
+PackageFile::Refusal WriteFailure() {
+    return errno == ENOSPC ? PackageFile::NoSpace : PackageFile::NotWritten;
+}
+
+} // namespace
+
+bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* room,
+                     const std::atomic<bool>* cancel) {
+    *target = PackageFile{path, fopen(path, "wb"), handle, room, cancel, false, PackageFile::None};
+    if (target->file)
+        setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
+    return target->file != nullptr;
+}
+
+PackageFile::Refusal PackageFileClose(PackageFile* target) {
+    // A full disk often shows only when the buffer is handed over.
+    errno = 0;
+    if (fflush(target->file) != 0 && target->refusal == PackageFile::None)
+        target->refusal = WriteFailure();
+    if (fclose(target->file) != 0 && target->refusal == PackageFile::None)
+        target->refusal = WriteFailure();
+    target->file = nullptr;
+    return target->refusal;
+}
+
+size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* state) {
+    PackageFile* target = static_cast<PackageFile*>(state);
+    if (target->cancel->load(std::memory_order_relaxed))
+        return 0;
+    if (!target->lengthChecked) {
+        target->lengthChecked = true;
+        curl_off_t announced = -1;
+        if (curl_easy_getinfo(target->handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) ==
+                CURLE_OK &&
+            announced >= 0 && !target->room->HasFreeSpace(target->path, uint64_t(announced))) {
+            target->refusal = PackageFile::NoSpace;
+            return 0;
+        }
+    }
+    const size_t count = itemSize * itemCount;
+    errno = 0;
+    if (fwrite(piece, 1, count, target->file) != count) {
+        target->refusal = WriteFailure();
+        return 0;
+    }
+    return count;
+}

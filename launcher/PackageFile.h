@@ -1,0 +1,36 @@
+// A package received straight into its temporary file, so that memory stays flat whatever the
+// package's size.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdio>
+
+class Updater;
+typedef void CURL;
+
+struct PackageFile {
+    // Why the file ended the transfer, if it did.
+    enum Refusal { None, NoSpace, NotWritten };
+
+    const char* path;
+    FILE* file;
+    CURL* handle;  // asked for the announced length before the first byte is written
+    Updater* room; // answers whether the drive of path can take that length
+    const std::atomic<bool>* cancel;
+    bool lengthChecked;
+    Refusal refusal;
+};
+
+// Opens the existing file at path for the transfer on handle. False when it cannot be opened.
+bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* room,
+                     const std::atomic<bool>* cancel);
+// Closes the file. None when every byte received reached the disk; NoSpace when the disk
+// filled up (or cannot take the announced length), NotWritten for any other failure.
+PackageFile::Refusal PackageFileClose(PackageFile* target);
+
+// libcurl write function (CURLOPT_WRITEFUNCTION with the PackageFile as CURLOPT_WRITEDATA):
+// writes itemSize * itemCount bytes and returns that count. Returns 0, which makes libcurl
+// fail the transfer, once the run's cancel flag is set, when the drive cannot take the length
+// the server announced, and when a write fails.
+size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* target);

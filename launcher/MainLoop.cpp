@@ -12,8 +12,8 @@
 
 std::atomic<bool> quitRequested{false};
 
-void RunMainLoop(Updater& updater, bool workerStarted, const EntrySettings& settings,
-                 FrontEnd& frontEnd, TimeStamp start, uint32_t frameWait) {
+void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& frontEnd,
+                 TimeStamp start, uint32_t frameWait) {
     TimeStamp previous = start;
     float dotPhase = 0.0f;
     char status[kStatusSize];
@@ -24,8 +24,7 @@ void RunMainLoop(Updater& updater, bool workerStarted, const EntrySettings& sett
         previous = now;
 
         // Acquire: a final state brings newLauncher and appPath with it.
-        const int32_t state =
-            workerStarted ? updater.state.load(std::memory_order_acquire) : int32_t(Aborted);
+        const int32_t state = updater.state.load(std::memory_order_acquire);
         const bool over = state == Aborted || state == Finished;
         const ProgressCounts progress{downloadNow.load(std::memory_order_relaxed),
                                       downloadTotal.load(std::memory_order_relaxed),
@@ -54,12 +53,11 @@ int LauncherMain(FrontEnd& frontEnd, uint32_t frameWait) {
     ReadEntrySettings(updater.iniPath, &settings);
     updater.messageOwner = frontEnd.Open(settings);
 
-    const bool workerStarted = updater.Start(ThreadWorker::PriorityNormal) >= 0;
-    // Without a worker the game is started as after an aborted run; the worker would have
-    // read its path.
-    if (!workerStarted)
+    // Without a worker the state reads Aborted and the game is started as after any aborted
+    // run; the worker would have read its path.
+    if (updater.Start(ThreadWorker::PriorityNormal) < 0)
         ReadConfigText(config::kApp, updater.appPath, updater.iniPath);
-    RunMainLoop(updater, workerStarted, settings, frontEnd, start, frameWait);
+    RunMainLoop(updater, settings, frontEnd, start, frameWait);
     frontEnd.Close();
     if (updater.IsRunning()) {
         std::fflush(nullptr);

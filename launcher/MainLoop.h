@@ -20,11 +20,10 @@ constexpr uint32_t kFrameMilliseconds = 16;
 
 // Passes until quitRequested: each advances the dots, shows the status line of the updater's
 // state and pumps input, waiting at most frameWait milliseconds. The pass that sees a final
-// state (or any pass when the worker could not be started) clears the line, starts the next
-// program with the start token and requests the quit. start is the stamp the first pass
-// measures from.
-void RunMainLoop(Updater& updater, bool workerStarted, const EntrySettings& settings,
-                 FrontEnd& frontEnd, TimeStamp start, uint32_t frameWait);
+// state clears the line, starts the next program with the start token and requests the quit.
+// start is the stamp the first pass measures from.
+void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& frontEnd,
+                 TimeStamp start, uint32_t frameWait);
 
 // The whole launcher: paths, settings, the front end, the worker, the loop. Returns the exit
 // code: 0, or 1 when the working directory is too long for the paths. A loop ended by the user

@@ -10,8 +10,10 @@
 #include "launcher/HandOff.h"
 #include "launcher/MainLoop.h"
 #include "launcher/StatusText.h"
+#include "tests/support/ThreadLimit.h"
 #include "tests/support/ZipBuilder.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -145,31 +147,26 @@ TEST_F(MainLoopTest, RunsTheWorkerThroughTheUpdateAndStartsWhatComesNext) {
 
     const struct {
         const char* name;
-        bool startWorker;
         std::string version; // "installed_updates" afterwards
         std::string started;
     } runs[] = {
-        {"chain with a new launcher at its end", true, "1.2",
-         Installed("LauncherUpdater.exe") + " L"},
+        {"chain with a new launcher at its end", "1.2", Installed("LauncherUpdater.exe") + " L"},
         // The marker counts only after a package applied in the same run.
-        {"nothing left to apply", true, "1.2", "game.exe L"},
-        {"no worker", false, "1.2", "game.exe L"},
+        {"nothing left to apply", "1.2", "game.exe L"},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.name);
         RecordingFrontEnd frontEnd;
         quitRequested.store(false);
         TimerInit();
-        const bool started = run.startWorker && updater.Start(ThreadWorker::PriorityNormal) >= 0;
-        RunMainLoop(updater, started, settings, frontEnd, TimerNow(), kFrameMilliseconds);
+        ASSERT_LE(0, updater.Start(ThreadWorker::PriorityNormal));
+        RunMainLoop(updater, settings, frontEnd, TimerNow(), kFrameMilliseconds);
         updater.Stop();
         EXPECT_EQ(std::vector<std::string>{run.started}, frontEnd.started);
         EXPECT_EQ(run.version, InstalledVersion());
-        if (run.startWorker) {
-            ASSERT_LE(2u, frontEnd.lines.size());
-            EXPECT_EQ("Checking", frontEnd.lines.front().substr(0, 8));
-            EXPECT_EQ("", frontEnd.lines.back());
-        }
+        ASSERT_LE(2u, frontEnd.lines.size());
+        EXPECT_EQ("Checking", frontEnd.lines.front().substr(0, 8));
+        EXPECT_EQ("", frontEnd.lines.back());
     }
     EXPECT_EQ(big, ReadWholeFile(Installed("data/a.txt")));
     EXPECT_EQ(1, server.Hits("1.1.zip"));
@@ -178,3 +175,21 @@ TEST_F(MainLoopTest, RunsTheWorkerThroughTheUpdateAndStartsWhatComesNext) {
 }
 
 } // namespace
+
+// Without a worker thread the launcher goes on as after an aborted run: the game starts.
+TEST_F(MainLoopTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
+    if (!CanForbidNewThreads())
+        GTEST_SKIP() << "threads cannot be forbidden here";
+    // A fresh process: no stack of an earlier test's thread is left for reuse.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
+    EXPECT_EXIT(
+        {
+            ForbidNewThreads();
+            RecordingFrontEnd frontEnd;
+            const int code = LauncherMain(frontEnd, 0);
+            std::exit(code == 0 && frontEnd.started == std::vector<std::string>{"game.exe L"} ? 7
+                                                                                              : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
+}

@@ -1,0 +1,72 @@
+// Crashes on demand for the crash reporter's tests:
+//   crash_on_demand access|divide|illegal|overflow|worker [install]
+// With "install" the reporter writes crash_test.txt (and on Windows crash_test_dump.dmp) into
+// the working directory first.
+#include "core/debug/CrashReporter.h"
+#include "core/platform/Thread.h"
+
+#include <cstdio>
+#include <cstring>
+
+// Constructed like the launcher's; only Install makes it report.
+static CrashReporter crashReporter;
+
+// Globals of the crashing program, for the report's global listing.
+const char* crashMessage = "crash on demand";
+volatile int zero = 0;
+volatile int* volatile nowhere = nullptr;
+// Never reached; keeps the recursion from looking endless to the compiler.
+volatile int recursionEnd = -1;
+
+// External names, so that symbols for them exist on every target.
+__attribute__((noinline)) void CrashAccessViolation(const char* reason) {
+    *nowhere = int(strlen(reason));
+}
+
+__attribute__((noinline)) int CrashDivideByZero(int dividend) {
+    return dividend / zero;
+}
+
+__attribute__((noinline)) void CrashIllegalInstruction() {
+    __builtin_trap();
+}
+
+__attribute__((noinline)) int CrashStackOverflow(int depth) {
+    volatile char block[4096];
+    block[depth % sizeof block] = char(depth);
+    if (depth == recursionEnd)
+        return 0;
+    return CrashStackOverflow(depth + 1) + block[0];
+}
+
+__attribute__((noinline)) void CrashOnWorker(void* reason) {
+    *nowhere = int(strlen(static_cast<const char*>(reason)));
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        fprintf(stderr, "usage: crash_on_demand access|divide|illegal|overflow|worker [install]\n");
+        return 2;
+    }
+    if (argc == 3 && strcmp(argv[2], "install") == 0)
+        crashReporter.Install("crash_test");
+    const char* fault = argv[1];
+    if (strcmp(fault, "access") == 0) {
+        CrashAccessViolation(crashMessage);
+    } else if (strcmp(fault, "divide") == 0) {
+        return CrashDivideByZero(argc);
+    } else if (strcmp(fault, "illegal") == 0) {
+        CrashIllegalInstruction();
+    } else if (strcmp(fault, "overflow") == 0) {
+        return CrashStackOverflow(0);
+    } else if (strcmp(fault, "worker") == 0) {
+        // The worker thread's stack size, as the launcher's worker has it.
+        PlatformThread* worker = PlatformThreadCreateSuspended(256 * 1024, CrashOnWorker,
+                                                               const_cast<char*>(crashMessage));
+        if (!worker || PlatformThreadResume(worker) < 0)
+            return 3;
+        PlatformSleep(60 * 1000);
+    }
+    fprintf(stderr, "crash_on_demand: no crash for \"%s\"\n", fault);
+    return 1;
+}

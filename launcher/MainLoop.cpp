@@ -1,5 +1,6 @@
 #include "launcher/MainLoop.h"
 
+#include "core/debug/CrashReporter.h"
 #include "launcher/ConfigKeys.h"
 #include "launcher/DownloadProgress.h"
 #include "launcher/FrontEnd.h"
@@ -42,6 +43,8 @@ void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& fron
 }
 
 int LauncherMain(FrontEnd& frontEnd, uint32_t frameWait) {
+    // Constructed but not installed: a crash of the launcher ends it as the system would.
+    CrashReporter crashReporter;
     Updater updater;
     if (!FormLauncherPaths(&updater)) {
         frontEnd.ReportFailure("The installation directory's path is too long.");

@@ -1,5 +1,5 @@
 // What the launcher needs from the surface that shows it: the splash window on Windows, the
-// terminal elsewhere. Everything is called on the main thread.
+// terminal elsewhere. Everything but Wake is called on the main thread.
 #pragma once
 
 #include "launcher/EntrySettings.h"
@@ -19,6 +19,8 @@ public:
     // Waits at most waitMilliseconds for input (window messages, Ctrl-C), then handles all
     // that is pending. Closing the window or Ctrl-C sets quitRequested.
     virtual void Pump(uint32_t waitMilliseconds) = 0;
+    // Ends the current (or the next) Pump wait early; the one call allowed on any thread.
+    virtual void Wake() = 0;
     // Starts the program at path with parameter; does not wait for it.
     virtual void StartProgram(const char* path, const char* parameter) = 0;
     // Tells the user about a failure of the launcher itself, before anything was started.

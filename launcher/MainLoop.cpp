@@ -6,7 +6,7 @@
 #include "launcher/FrontEnd.h"
 #include "launcher/HandOff.h"
 #include "launcher/StatusText.h"
-#include "launcher/Updater.h"
+#include "launcher/WakingUpdater.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +45,7 @@ void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& fron
 int LauncherMain(FrontEnd& frontEnd, uint32_t frameWait) {
     // Constructed but not installed: a crash of the launcher ends it as the system would.
     CrashReporter crashReporter;
-    Updater updater;
+    WakingUpdater updater(frontEnd);
     if (!FormLauncherPaths(&updater)) {
         frontEnd.ReportFailure("The installation directory's path is too long.");
         return 1;

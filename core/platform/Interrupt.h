@@ -7,11 +7,16 @@
 //       thread before any other thread is started (POSIX: the signals are blocked, and threads
 //       started afterwards inherit that).
 //   PlatformInterruptWait(milliseconds)
-//       waits at most that long for an interrupt; true when one arrived during the wait or
-//       since the last call. Only the thread that called PlatformInterruptCatch may wait.
+//       waits at most that long for an interrupt or a wake; true when an interrupt arrived
+//       during the wait or since the last call. Only the thread that called
+//       PlatformInterruptCatch may wait.
+//   PlatformInterruptWake()
+//       from any thread, after PlatformInterruptCatch: ends the current (or the next) wait
+//       early, without an interrupt.
 #pragma once
 
 #include <cstdint>
 
 void PlatformInterruptCatch();
 bool PlatformInterruptWait(uint32_t milliseconds);
+void PlatformInterruptWake();

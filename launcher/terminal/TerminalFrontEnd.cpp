@@ -34,6 +34,10 @@ void TerminalFrontEnd::Pump(uint32_t waitMilliseconds) {
         quitRequested.store(true);
 }
 
+void TerminalFrontEnd::Wake() {
+    PlatformInterruptWake();
+}
+
 void TerminalFrontEnd::StartProgram(const char* path, const char* parameter) {
     if (!PlatformStartProgram(path, parameter))
         std::fprintf(stderr, "launcher: could not start %s\n", path);

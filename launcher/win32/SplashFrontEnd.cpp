@@ -13,6 +13,7 @@ constexpr int kSplashId = 100;
 } // namespace
 
 void* SplashFrontEnd::Open(const EntrySettings& settings) {
+    mainThread = GetCurrentThreadId();
     RECT desktop;
     GetWindowRect(GetDesktopWindow(), &desktop);
     const WindowPlacement at =
@@ -44,6 +45,10 @@ void SplashFrontEnd::Pump(uint32_t waitMilliseconds) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+void SplashFrontEnd::Wake() {
+    PostThreadMessageA(mainThread, WM_NULL, 0, 0);
 }
 
 void SplashFrontEnd::StartProgram(const char* path, const char* parameter) {

@@ -9,7 +9,11 @@ public:
     void* Open(const EntrySettings& settings) override;
     void ShowStatus(const char* text) override;
     void Pump(uint32_t waitMilliseconds) override;
+    void Wake() override;
     void StartProgram(const char* path, const char* parameter) override;
     void ReportFailure(const char* text) override;
     void Close() override {}
+
+private:
+    unsigned long mainThread = 0; // whose message queue Pump waits on
 };

@@ -114,6 +114,7 @@ public:
             lines.push_back(shown = text);
     }
     void Pump(uint32_t waitMilliseconds) override { PlatformSleep(waitMilliseconds); }
+    void Wake() override {}
     void StartProgram(const char* path, const char* parameter) override {
         started.push_back(std::string(path) + " " + parameter);
     }

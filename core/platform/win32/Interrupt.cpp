@@ -4,6 +4,7 @@
 
 namespace {
 HANDLE interrupted = nullptr;
+HANDLE woken = nullptr;
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
     SetEvent(interrupted);
@@ -12,8 +13,10 @@ BOOL WINAPI OnConsoleEvent(DWORD) {
 } // namespace
 
 void PlatformInterruptCatch() {
-    if (!interrupted)
+    if (!interrupted) {
         interrupted = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        woken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    }
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
@@ -22,5 +25,11 @@ bool PlatformInterruptWait(uint32_t milliseconds) {
         Sleep(milliseconds);
         return false;
     }
-    return WaitForSingleObject(interrupted, milliseconds) == WAIT_OBJECT_0;
+    const HANDLE events[] = {interrupted, woken};
+    return WaitForMultipleObjects(2, events, FALSE, milliseconds) == WAIT_OBJECT_0;
+}
+
+void PlatformInterruptWake() {
+    if (woken)
+        SetEvent(woken);
 }

@@ -14,6 +14,7 @@
 #include "tests/support/ZipBuilder.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -118,10 +119,11 @@ public:
     void StartProgram(const char* path, const char* parameter) override {
         started.push_back(std::string(path) + " " + parameter);
     }
-    void ReportFailure(const char*) override {}
+    void ReportFailure(const char* text) override { failures.push_back(text); }
     void Close() override {}
 
     std::string shown;
+    std::vector<std::string> failures;
     std::vector<std::string> lines;
     std::vector<std::string> started;
 };
@@ -193,4 +195,21 @@ TEST_F(MainLoopTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
                                                                                               : 1);
         },
         ::testing::ExitedWithCode(7), "");
+}
+
+TEST_F(MainLoopTest, AWorkingDirectoryTooLongForItsPathsStartsNothing) {
+    std::string deep = install;
+    while (deep.size() < 300)
+        deep += "/" + std::string(40, 'd');
+    std::error_code error;
+    std::filesystem::create_directories(deep, error);
+    std::filesystem::current_path(deep, error);
+    if (error)
+        GTEST_SKIP() << "the system does not enter so long a path";
+    WriteWholeFile(deep + "/launcher.ini", "[Config]\nApp=game.exe\n");
+    RecordingFrontEnd frontEnd;
+    EXPECT_EQ(1, LauncherMain(frontEnd, 0));
+    EXPECT_EQ(1u, frontEnd.failures.size());
+    EXPECT_TRUE(frontEnd.started.empty());
+    EXPECT_TRUE(frontEnd.lines.empty());
 }

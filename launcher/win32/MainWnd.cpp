@@ -13,7 +13,10 @@ MainWnd::MainWnd(int id, const char* title, const char* bitmapPath, float x, flo
         static_cast<HBITMAP>(LoadImageA(nullptr, bitmapPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
-MainWnd::~MainWnd() = default;
+MainWnd::~MainWnd() {
+    if (background)
+        DeleteObject(background);
+}
 
 RECT MainWnd::TextRect() const {
     return {textX, textY, textX + kTextWidth, textY + kTextHeight};

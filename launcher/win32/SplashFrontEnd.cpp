@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 namespace {
 constexpr char kSplashBitmap[] = "bin//Launcher.bmp";
 constexpr int kSplashId = 100;

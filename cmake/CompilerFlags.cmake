@@ -8,6 +8,12 @@ if(LAUNCHER_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+option(LAUNCHER_TSAN "Build with ThreadSanitizer" OFF)
+if(LAUNCHER_TSAN)
+    add_compile_options(-fsanitize=thread)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(WIN32)
     # The ANSI entry points are the ones the system uses; keep <windows.h> lean.
     add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, then builds and runs every test: Linux, Linux under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and 32-bit Windows under Wine (one Xvfb, one wineserver).
+# and UndefinedBehaviorSanitizer, Linux under ThreadSanitizer, and 32-bit Windows under Wine
+# (one Xvfb, one wineserver).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -30,11 +31,12 @@ run_preset() {
 failed=0
 run_preset native || failed=1
 run_preset native-asan env ASAN_OPTIONS=detect_leaks=1 || failed=1
+run_preset native-tsan || failed=1
 run_preset win32 "$root/scripts/with-display" || failed=1
 
 echo "==> summary"
 cat "$summary"
-# One plain closing line over all three runs.
+# One plain closing line over all runs.
 awk '{ for (i = 1; i <= NF; i++) if ($i == "out" && $(i + 1) == "of") total += $(i + 2);
        for (i = 1; i <= NF; i++) if ($i == "failed" && $(i - 1) == "tests") bad += $(i - 2) }
      END { printf "%d passed, %d failed\n", total - bad, bad }' "$summary"

@@ -8,8 +8,8 @@
 // FindFile searches the mounted packs in mount order, so earlier mounts shadow later ones. The
 // unnamed pack (empty name and path) holds registered loose files and is mounted by Init.
 //
-// One thread at a time: nothing is locked, and paths are formatted through StrFormat's shared
-// scratch. The caller owns every FileStream (Close) and MemoryFile (Release) handed out.
+// One thread at a time: nothing is locked. The caller owns every FileStream (Close) and
+// MemoryFile (Release) handed out.
 #pragma once
 
 #include "core/files/PackIndexFile.h"

@@ -7,6 +7,7 @@
 #include "core/files/VersionsFile.h"
 #include "core/strings/TextCompare.h"
 
+#include <new>
 #include <utility>
 
 namespace {
@@ -26,18 +27,24 @@ bool FileService::LoadIndex(const char* path) {
     FileStream* file = OpenPlainFile(path, ReadBinary, __FILE__, __LINE__);
     if (!file)
         return false;
-    std::vector<uint8_t> block(file->GetSize());
-    const bool read = file->Read(block.data(), uint32_t(block.size()), 1) == int32_t(block.size());
-    file->Close();
-    if (!read)
+    // An index too large for the memory at hand is refused like an unreadable one.
+    try {
+        std::vector<uint8_t> block(file->GetSize());
+        const bool read = file->ReadAll(block.data(), uint32_t(block.size()));
+        file->Close();
+        file = nullptr;
+        PackList loaded;
+        if (!read || ParseIndex(block.data(), block.size(), false, &loaded) == IndexParse::Invalid)
+            return false;
+        packs.reserve(packs.size() + loaded.size());
+        for (auto& pack : loaded)
+            packs.push_back(std::move(pack));
+        return true;
+    } catch (const std::bad_alloc&) {
+        if (file)
+            file->Close();
         return false;
-    PackList loaded;
-    const IndexParse result = ParseIndex(block.data(), block.size(), false, &loaded);
-    if (result == IndexParse::Invalid)
-        return false;
-    for (auto& pack : loaded)
-        packs.push_back(std::move(pack));
-    return true;
+    }
 }
 
 bool FileService::SaveIndex(const char* indexPath, bool bigEndian, bool checksumTable,

@@ -1,8 +1,10 @@
 #include "core/files/FileStream.h"
 
+#include "core/platform/FileSize.h"
 #include "core/strings/BoundedText.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -38,12 +40,16 @@ bool FileStream::Open(const char* path, int32_t mode, const char*, int32_t) {
     base = 0;
     size = 0;
     stream = OpenWithRetries(path, StdioMode(mode));
-    if (!stream)
+    // A file opened for writing is empty; one opened for reading must be data that fits.
+    if (!stream || mode != ReadBinary)
+        return stream != nullptr;
+    uint64_t length = 0;
+    if (!PlatformRegularFileSize(stream, &length) || length > UINT32_MAX) {
+        fclose(stream);
+        stream = nullptr;
         return false;
-    fseek(stream, 0, SEEK_END);
-    const long end = ftell(stream);
-    size = end < 0 ? 0 : uint32_t(end);
-    fseek(stream, 0, SEEK_SET);
+    }
+    size = uint32_t(length);
     return true;
 }
 
@@ -52,6 +58,11 @@ bool FileStream::OpenRange(const char* path, int32_t base, uint32_t size, const 
     this->base = base;
     this->size = size;
     stream = OpenWithRetries(path, "rb");
+    uint64_t length = 0;
+    if (stream && !PlatformRegularFileSize(stream, &length)) {
+        fclose(stream);
+        stream = nullptr;
+    }
     if (!stream)
         return false;
     Seek(0, SEEK_SET);
@@ -59,7 +70,8 @@ bool FileStream::OpenRange(const char* path, int32_t base, uint32_t size, const 
 }
 
 int32_t FileStream::Read(void* buffer, uint32_t length, int32_t) {
-    if (!stream)
+    // The count of a longer read would not fit the result.
+    if (!stream || length > INT32_MAX)
         return -1;
     const long position = ftell(stream);
     if (position < 0)
@@ -73,16 +85,29 @@ int32_t FileStream::Read(void* buffer, uint32_t length, int32_t) {
     return -1;
 }
 
+bool FileStream::ReadAll(void* buffer, uint32_t length) {
+    if (length == 0)
+        return true;
+    const int32_t read = Read(buffer, length, 1);
+    return read >= 0 && uint32_t(read) == length;
+}
+
 int32_t FileStream::ReadString(char* destination) {
     char work[kMaxStringLength + 1];
     int32_t length = 0;
-    while (length < kMaxStringLength) {
+    // One byte more than the longest string, so that its terminator is read with it.
+    while (length <= kMaxStringLength) {
         char c;
         const int32_t read = Read(&c, 1, 1);
         if (read < 0)
             return -1;
         if (read == 0 || c == '\0')
             break;
+        if (length == kMaxStringLength) {
+            // A longer run goes on in the next string.
+            ungetc(static_cast<unsigned char>(c), stream);
+            break;
+        }
         work[length++] = c;
     }
     work[length] = '\0';

@@ -28,10 +28,12 @@ struct FileStream {
     static FileStream* Create();
 
     // Opens path (cut to 255 characters) in the given mode, trying up to five times. The size
-    // is the file's length at open (0 for a file opened for writing). sourceFile and sourceLine
-    // name the caller and are not used.
+    // is the file's length at open (0 for a file opened for writing). For reading, a directory
+    // or device and a file of 4 GiB or more are refused. sourceFile and sourceLine name the
+    // caller and are not used.
     bool Open(const char* path, int32_t mode, const char* sourceFile, int32_t sourceLine);
-    // Opens path for binary reading as the window of size bytes starting at byte base.
+    // Opens path (a regular file) for binary reading as the window of size bytes starting at
+    // byte base.
     bool OpenRange(const char* path, int32_t base, uint32_t size, const char* sourceFile,
                    int32_t sourceLine);
 
@@ -39,9 +41,12 @@ struct FileStream {
     uint32_t GetSize() const { return size; }
 
     // Reads up to length bytes (five attempts on a stream error). Returns the count read, 0 at
-    // the end, or -1. count is accepted for callers' sake and not used. Windows do not limit
-    // reads: callers of a ranged file keep within base .. base + size themselves.
+    // the end, or -1, also for a length above INT32_MAX. count is accepted for callers' sake and
+    // not used. Windows do not limit reads: callers of a ranged file keep within base ..
+    // base + size themselves.
     int32_t Read(void* buffer, uint32_t length, int32_t count);
+    // Reads exactly length bytes; false on a read error or an early end.
+    bool ReadAll(void* buffer, uint32_t length);
     // Reads one NUL-terminated string of at most 511 characters into destination (512 bytes);
     // the end of the file also ends it. Returns its length, or -1 on a read error.
     int32_t ReadString(char* destination);

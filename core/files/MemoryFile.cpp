@@ -17,7 +17,7 @@ bool MemoryFile::Load(FileStream* stream, uint32_t count, bool chunked) {
     chunkOffset = 0;
     if (!chunked) {
         data = static_cast<uint8_t*>(calloc(count ? count : 1, 1));
-        return data && stream->Read(data, count, 0) == int32_t(count);
+        return data && stream->ReadAll(data, count);
     }
     chunkSize = kChunkSize;
     const int32_t wanted = int32_t(count / kChunkSize + (count % kChunkSize ? 1 : 0));
@@ -31,7 +31,7 @@ bool MemoryFile::Load(FileStream* stream, uint32_t count, bool chunked) {
             return false;
         chunks[chunkCount++] = chunk;
         const uint32_t part = left < uint32_t(kChunkSize) ? left : uint32_t(kChunkSize);
-        if (stream->Read(chunk, part, 0) != int32_t(part))
+        if (!stream->ReadAll(chunk, part))
             return false;
         left -= part;
     }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 
 using namespace PackFormat;
@@ -14,17 +15,16 @@ namespace {
 bool ReadAt(FileStream* stream, uint32_t offset, uint8_t* buffer, uint32_t size) {
     if (stream->Seek(int32_t(offset), SEEK_SET) != 0)
         return false;
-    return size == 0 || stream->Read(buffer, size, 1) == int32_t(size);
+    return stream->ReadAll(buffer, size);
 }
 
 // Whether count records of recordSize bytes at offset lie inside a file of fileSize bytes.
 bool Fits(uint32_t offset, uint64_t count, uint32_t recordSize, uint32_t fileSize) {
     return uint64_t(offset) + count * recordSize <= fileSize;
 }
-} // namespace
 
-bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
-                        int32_t* position) {
+bool ReadTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
+                int32_t* position) {
     const uint32_t fileSize = stream->GetSize();
     uint8_t header[kPackHeaderSize];
     // Offsets are passed to Seek as signed 32-bit values.
@@ -55,12 +55,6 @@ bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTy
         if (first + count > entryCount || total > entryCount)
             return false;
     }
-    for (uint32_t e = 0; e < entryCount; ++e) {
-        const uint8_t* record = entryRecords.data() + size_t(e) * kPackEntrySize;
-        if (uint64_t(ReadLE32(record + 32)) + ReadLE32(record + 36) > fileSize)
-            return false;
-    }
-
     std::vector<PackTypeTable> tables(typeCount);
     for (uint32_t t = 0; t < typeCount; ++t) {
         const uint8_t* record = typeRecords.data() + size_t(t) * kPackTypeSize;
@@ -80,4 +74,15 @@ bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTy
     *types = std::move(tables);
     *position = int32_t(entryOffset + entryCount * kPackEntrySize);
     return true;
+}
+} // namespace
+
+bool ReadPackDataTables(FileStream* stream, const char* path, std::vector<PackTypeTable>* types,
+                        int32_t* position) {
+    // Tables too large for the memory at hand fail the pack like damaged ones.
+    try {
+        return ReadTables(stream, path, types, position);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }

@@ -11,6 +11,8 @@
 //       header nor hold a key (comments) match nothing. A missing file, section or key, or a
 //       key line without '=', gives defaultValue (trailing blanks removed). A longer text is
 //       cut at size - 1 characters and terminated. A size of 0 copies nothing and returns 0.
+//       A file in UTF-16LE with a byte order mark is read as its text, in the system's 8-bit
+//       encoding (the ANSI code page on Windows, UTF-8 elsewhere).
 //   PlatformProfileInt(section, key, defaultValue, path)
 //       the value read as above (at most 29 characters) and turned into a number as the
 //       system does: leading blanks and one sign skipped, "0x", "0o" and "0b" select base

@@ -5,7 +5,6 @@
 #include <cstring>
 
 namespace {
-char formatScratch[kFormatScratchLength + 1];
 char insertScratch[kInsertScratchLength + 1];
 
 template <typename Char>
@@ -55,6 +54,8 @@ bool StrCat(char* destination, size_t size, const char* source) {
 }
 
 size_t StrFormat(char* destination, size_t size, const char* format, ...) {
+    // On the caller's stack, so that the worker and the main loop can format at the same time.
+    char formatScratch[kFormatScratchLength + 1];
     va_list arguments;
     va_start(arguments, format);
     const int written = vsnprintf(formatScratch, sizeof formatScratch, format, arguments);

@@ -1,7 +1,7 @@
 // Bounded copy, concatenation, formatting and in-place edits of NUL-terminated 8-bit text
 // (and a copy and lowering of 16-bit text). Sizes count the terminator. Nothing here
-// allocates; StrFormat and StrInsert use one process-wide scratch buffer each and must not run
-// on two threads at once.
+// allocates. StrInsert uses one process-wide scratch buffer and must not run on two threads at
+// once; everything else may.
 #pragma once
 
 #include <cstddef>
@@ -17,9 +17,9 @@ void WStrCopy(char16_t* destination, size_t size, const char16_t* source);
 // and terminated; returns false then (and when destination holds no terminator within size).
 bool StrCat(char* destination, size_t size, const char* source);
 
-// Formats with printf semantics into the formatting scratch (at most kFormatScratchLength
-// characters; longer output is cut there), then StrCopy's into destination. Returns the size
-// the (possibly cut) formatted text needs.
+// Formats with printf semantics into a scratch buffer of the calling thread's own (at most
+// kFormatScratchLength characters; longer output is cut there), then StrCopy's into
+// destination. Returns the size the (possibly cut) formatted text needs.
 constexpr size_t kFormatScratchLength = 4092;
 size_t StrFormat(char* destination, size_t size, const char* format, ...)
 #if defined(__GNUC__)

@@ -3,7 +3,6 @@
 #include "core/platform/Thread.h"
 
 namespace {
-constexpr uint32_t kStackSize = 0x40000;
 constexpr uint32_t kStopPollMilliseconds = 20;
 
 int PriorityOf(int32_t mode) {

@@ -12,6 +12,9 @@ struct PlatformThread;
 
 class ThreadWorker {
 public:
+    // Every thread gets this stack, whatever the platform's default.
+    static constexpr uint32_t kStackSize = 0x40000;
+
     // Priority modes of Start.
     enum { PriorityLowest = 0, PriorityNormal = 1, PriorityHighest = 2 };
 

@@ -2,6 +2,7 @@
 
 #include "core/files/FileStream.h"
 #include "core/strings/BoundedText.h"
+#include "core/xml/XmlNesting.h"
 #include "core/xml/XmlNumberText.h"
 #include "core/xml/XmlValueNames.h"
 
@@ -44,8 +45,8 @@ bool ReadFloatChild(TiXmlNode* parent, const char* name, float* value) {
     return true;
 }
 
-// TinyXML steps over a whole UTF-8 sequence (up to 4 bytes) when it meets a lead byte, also
-// past the terminator when the text ends in one; these NULs stop it there.
+// TinyXML (and the nesting walk) step over a whole UTF-8 sequence (up to 4 bytes) when they
+// meet a lead byte, also past the terminator when the text ends in one; these NULs stop them.
 constexpr size_t kTerminatorPadding = 8;
 
 // The file's bytes, terminated, with line ends made LF as TinyXML's own loader does.
@@ -57,7 +58,7 @@ bool LoadText(const char* path, std::vector<char>* text) {
     if (loaded) {
         const uint32_t size = file->GetSize();
         text->assign(size_t(size) + kTerminatorPadding, '\0');
-        loaded = size == 0 || file->Read(text->data(), size, 1) == int32_t(size);
+        loaded = file->ReadAll(text->data(), size);
     }
     file->Close();
     if (!loaded)
@@ -89,10 +90,17 @@ bool XmlReader::Open(const char* path, const char* rootName, const char*, int32_
     if (strlen(path) > kMaxPathLength)
         return false;
     document = new (std::nothrow) TiXmlDocument(path);
-    std::vector<char> text;
-    if (!document || !LoadText(path, &text))
+    if (!document)
         return false;
-    document->Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+    // A document too large for the memory at hand is refused like an unreadable one.
+    try {
+        std::vector<char> text;
+        if (!LoadText(path, &text) || !XmlNestingWithin(text.data()))
+            return false;
+        document->Parse(text.data(), nullptr, TIXML_DEFAULT_ENCODING);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (document->Error())
         return false;
     stack[0] = current = document->FirstChildElement(rootName);

@@ -28,8 +28,8 @@ struct XmlReader {
 
     // Loads the document at path and makes its top-level element rootName (compared with case)
     // current. False when the path is longer than kMaxPathLength, the file is missing,
-    // unreadable, not well-formed or nested too deeply to parse safely (see XmlNesting.h), or
-    // has no such root. sourceFile and sourceLine name the caller and are not used.
+    // unreadable, not well-formed, nested deeper than kXmlMaxNesting levels (see XmlNesting.h)
+    // or has no such root. sourceFile and sourceLine name the caller and are not used.
     bool Open(const char* path, const char* rootName, const char* sourceFile, int32_t sourceLine);
 
     // Makes the current element's first child element called name current, one level deeper.

@@ -136,7 +136,7 @@ TEST_F(Service, FailedPacksAreRememberedAndStayEmpty) {
     EXPECT_EQ(nullptr, service.FindFile("b", "lua", nullptr));
 }
 
-TEST_F(Service, PacksFailingAnyCheckAreRejectedLikeAWrongMagic) {
+TEST_F(Service, PacksFailingAnyCheckAreRejectedButADamagedEntryFailsAlone) {
     const std::vector<PackItem> items = {{"a", "lua", "aaaa"}, {"b", "dds", "bb"}};
     const std::string good = MakePack(items);
     const size_t type0 = 24;
@@ -147,15 +147,14 @@ TEST_F(Service, PacksFailingAnyCheckAreRejectedLikeAWrongMagic) {
         uint32_t value;
         size_t cut;
     } bad[] = {
-        {4, 0x32304656u, 0},              // version "VF02"
-        {0, 0x58504451u, 0},              // magic "QDPX"
-        {8, 1000, 0},                     // type table past the end
-        {12, 0xFFFFFFF0u, 0},             // type table offset far past the end
-        {type1 + 4, 2, 0},                // first index past the entry table
-        {type0 + 8, 2, 0},                // both types claim three of two entries
-        {EntryRecordAt(2, 1) + 36, 3, 0}, // data runs one byte past the end
-        {0, 0, 20},                       // header cut short
-        {0, 0, EntryRecordAt(2, 2) - 1},  // entry table cut short
+        {4, 0x32304656u, 0},             // version "VF02"
+        {0, 0x58504451u, 0},             // magic "QDPX"
+        {8, 1000, 0},                    // type table past the end
+        {12, 0xFFFFFFF0u, 0},            // type table offset far past the end
+        {type1 + 4, 2, 0},               // first index past the entry table
+        {type0 + 8, 2, 0},               // both types claim three of two entries
+        {0, 0, 20},                      // header cut short
+        {0, 0, EntryRecordAt(2, 2) - 1}, // entry table cut short
     };
     for (size_t i = 0; i < sizeof bad / sizeof bad[0]; ++i) {
         std::string bytes = good;
@@ -170,6 +169,18 @@ TEST_F(Service, PacksFailingAnyCheckAreRejectedLikeAWrongMagic) {
         EXPECT_EQ(-1, service.FindPack(name.c_str())->TypeCount()) << name;
     }
     EXPECT_STREQ("", service.MissingPack());
+
+    // Data running one byte past the end spoil that entry only.
+    std::string torn = good;
+    PutLE32(&torn, EntryRecordAt(2, 1) + 36, 3);
+    WriteWholeFile(root + "torn.pack", torn);
+    service.Register(root.c_str(), "torn.pack");
+    ASSERT_TRUE(service.Mount("torn", true));
+    EXPECT_EQ("aaaa", Load("a", "lua"));
+    EXPECT_EQ(nullptr, service.LoadMemoryFile("b", "dds", false, __FILE__, __LINE__));
+    EXPECT_EQ(nullptr, service.LoadMemoryFile("b", "dds", true, __FILE__, __LINE__));
+    EXPECT_TRUE(service.Mount("torn", false));
+
     AddPackFile("good", items);
     EXPECT_TRUE(service.Mount("good", true));
     EXPECT_EQ("bb", Load("b", "dds"));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -65,6 +67,33 @@ TEST(FileStream, FailedOpenLeavesARecordThatReportsFailure) {
     ranged->Close();
 }
 
+TEST(FileStream, ReadingRefusesWhatIsNoDataOrDoesNotFit) {
+    TempDir dir;
+    const std::string huge = dir / "huge";
+    WriteWholeFile(huge, "");
+    std::filesystem::resize_file(huge, (uint64_t(1) << 32) + 1); // sparse
+    for (const std::string& path : {dir.Path(), huge}) {
+        FileStream* file = FileStream::Create();
+        EXPECT_FALSE(file->Open(path.c_str(), ReadBinary, __FILE__, __LINE__)) << path;
+        EXPECT_EQ(nullptr, file->stream);
+        EXPECT_EQ(0u, file->GetSize());
+        file->Close();
+    }
+    FileStream* ranged = FileStream::Create();
+    EXPECT_FALSE(ranged->OpenRange(dir.Path().c_str(), 0, 10, __FILE__, __LINE__));
+    ranged->Close();
+
+    // A count that does not fit the result is a failure, not a wrapped success.
+    WriteWholeFile(dir / "small", "abc");
+    FileStream* small = Opened(dir / "small", ReadBinary);
+    char buffer[4];
+    EXPECT_EQ(-1, small->Read(buffer, UINT32_MAX, 0));
+    EXPECT_FALSE(small->ReadAll(buffer, UINT32_MAX));
+    EXPECT_TRUE(small->ReadAll(buffer, 3));
+    EXPECT_FALSE(small->ReadAll(buffer, 1));
+    small->Close();
+}
+
 TEST(FileStream, RangeWindowShiftsReadsAndEverySeekOrigin) {
     TempDir dir;
     const std::string bytes = Numbered(2000);
@@ -104,14 +133,15 @@ TEST(FileStream, WritingToAFullDeviceFails) {
 
 TEST(FileStream, ReadStringStopsAtNulEndOfFileAndTheLengthLimit) {
     TempDir dir;
-    WriteWholeFile(dir / "strings", std::string("abc\0def\0", 8) + std::string(600, 'L'));
+    WriteWholeFile(dir / "strings", std::string("abc\0", 4) + std::string(511, 'M') +
+                                        std::string("\0def\0", 5) + std::string(600, 'L'));
     FileStream* file = Opened(dir / "strings", ReadBinary);
     // A run longer than 511 characters is split, never written past the destination.
     char out[512 + 8];
     memset(out, '#', sizeof out);
     for (const std::string& expected :
-         {std::string("abc"), std::string("def"), std::string(511, 'L'), std::string(89, 'L'),
-          std::string()}) {
+         {std::string("abc"), std::string(511, 'M'), std::string("def"), std::string(511, 'L'),
+          std::string(89, 'L'), std::string()}) {
         EXPECT_EQ(int(expected.size()), file->ReadString(out));
         EXPECT_EQ(expected, out);
     }

@@ -52,6 +52,14 @@ const char kPlainIni[] = "\xEF\xBB\xBF"
                          "[ Spaced ]\n"
                          "Key=in spaced section\n";
 
+// Saved as "Unicode" by Notepad: UTF-16LE with a byte order mark.
+std::string Utf16Le(const std::string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text)
+        bytes += std::string{c, '\0'};
+    return bytes;
+}
+
 struct StringCase {
     const char* file;
     const char* section;
@@ -88,6 +96,7 @@ const StringCase kStringCases[] = {
     {"plain.ini", "Config", "AfterBroken", "", 128, "still in Config"},
     {"plain.ini", "Spaced", "Key", "fallback", 128, "in spaced section"},
     {"plain.ini", " Spaced ", "Key", "fallback", 128, "in spaced section"},
+    {"unicode.ini", "Config", "Font", "fallback", 128, "Arial"},
     {"missing.ini", "Config", "URL1", "no-server", 512, "no-server"},
     {"missing.ini", "Config", "URL1", "no-server", 3, "no"},
 };
@@ -109,13 +118,14 @@ const IntCase kIntCases[] = {
     {"launcher.ini", "Wrapping", 5, 1},   {"launcher.ini", "Empty", 5, 5},
     {"launcher.ini", "NoEquals", 5, 5},   {"launcher.ini", "App", 5, 0},
     {"launcher.ini", "LongNumber", 5, 0}, {"plain.ini", "FontSize", 16, 20},
-    {"missing.ini", "width", 100, 100},
+    {"unicode.ini", "FontSize", 16, 24},  {"missing.ini", "width", 100, 100},
 };
 
 TEST(Profile, StringsAndNumbersAgreeWithTheSystemReader) {
     TempDir dir;
     WriteWholeFile(dir / "launcher.ini", kLauncherIni);
     WriteWholeFile(dir / "plain.ini", kPlainIni);
+    WriteWholeFile(dir / "unicode.ini", Utf16Le("[Config]\r\nFontSize=24\r\nFont=Arial\r\n"));
     for (const StringCase& c : kStringCases) {
         char buffer[512];
         memset(buffer, 'x', sizeof buffer);

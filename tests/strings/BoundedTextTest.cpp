@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -75,6 +77,30 @@ TEST(StrFormat, FormatsCutsAndNeverPassesTheScratch) {
     const std::string exact(kFormatScratchLength, 'q');
     EXPECT_EQ(kFormatScratchLength + 1, StrFormat(out.data(), 5000, "%s", exact.c_str()));
     EXPECT_EQ(exact, out.data());
+}
+
+TEST(StrFormat, TwoThreadsFormattingAtOnceEachGetTheirOwnText) {
+    // Long texts keep each formatting busy long enough for the two to overlap; both start
+    // together.
+    std::atomic<int> ready{0};
+    const auto formatMany = [&ready](char letter, int* wrong) {
+        const std::string text(3000, letter);
+        char out[3100];
+        ++ready;
+        while (ready < 2) {
+        }
+        for (int i = 0; i < 20000; ++i)
+            if (StrFormat(out, sizeof out, "%s.new", text.c_str()) != text.size() + 5 ||
+                text + ".new" != out)
+                ++*wrong;
+    };
+    int wrongA = 0;
+    int wrongB = 0;
+    std::thread other(formatMany, 'a', &wrongA);
+    formatMany('b', &wrongB);
+    other.join();
+    EXPECT_EQ(0, wrongA);
+    EXPECT_EQ(0, wrongB);
 }
 
 TEST(StrScan, CountsStoredFields) {

@@ -1,11 +1,15 @@
 #include "core/xml/XmlReader.h"
 
+#include "core/system/ThreadWorker.h"
+#include "core/xml/XmlNesting.h"
+
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -128,6 +132,55 @@ TEST(XmlReader, EnterStopsAtTheStackLimit) {
     while (doc->depth > 0)
         doc->LeaveChild();
     EXPECT_EQ(doc->stack[0], doc->current);
+}
+
+// Run on a thread with the worker's stack, where the updater opens its documents: deeper
+// nesting is refused before the parser recurses into it, and markup that only looks nested
+// is not.
+TEST(XmlReader, OpenRefusesNestingDeeperThanTheLimitOnAWorkersStack) {
+    const auto nested = [](int levels, const std::string& open, const std::string& close) {
+        std::string body;
+        for (int i = 1; i < levels; ++i)
+            body += open;
+        for (int i = 1; i < levels; ++i)
+            body += close;
+        return "<root>" + body + "</root>";
+    };
+    const std::string quoted(5000 * 4, '<');
+    // With UTF-8 in force, TinyXML takes the lead byte and the next two as one character, so
+    // the quote after it does not end the value and each '>' after the value opens content.
+    const std::string swallowed =
+        "<?xml version=\"1.0\"?>" + nested(5000, "<a x=\"\xE0\"/>\">", "");
+    struct Case {
+        std::string body;
+        bool opens;
+    };
+    const std::vector<Case> cases = {
+        {nested(kXmlMaxNesting, "<a>", "</a>"), true},
+        {nested(kXmlMaxNesting + 1, "<a>", "</a>"), false},
+        {nested(5000, "<a>", "</a>"), false},
+        {nested(5000, "<a/>", ""), true},
+        {swallowed, false},
+        {"<root a=\"" + quoted + "\"/>", true},
+        {"<root><!--" + quoted + "--><![CDATA[" + quoted + "]]></root>", true},
+    };
+    struct Opener : ThreadWorker {
+        void Prepare() override {}
+        void Run() override {
+            for (const auto& c : *cases) {
+                OpenedReader doc(c.body);
+                results.push_back(doc.opened);
+            }
+        }
+        const std::vector<Case>* cases;
+        std::vector<bool> results;
+    } opener;
+    opener.cases = &cases;
+    opener.Start(ThreadWorker::PriorityNormal);
+    opener.Stop();
+    ASSERT_EQ(cases.size(), opener.results.size());
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(cases[i].opens, opener.results[i]) << i;
 }
 
 TEST(XmlReader, ReadTextCutsToTheBufferAndTreatsNonTextAsEmpty) {

@@ -3,6 +3,7 @@
 // Windows.
 #include "core/platform/Profile.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -42,6 +43,45 @@ bool EqualNoCase(Span a, Span b) {
     return true;
 }
 
+void AppendUtf8(uint32_t code, std::string* text) {
+    if (code < 0x80) {
+        *text += char(code);
+    } else if (code < 0x800) {
+        *text += char(0xC0 | code >> 6);
+        *text += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *text += char(0xE0 | code >> 12);
+        *text += char(0x80 | (code >> 6 & 0x3F));
+        *text += char(0x80 | (code & 0x3F));
+    } else {
+        *text += char(0xF0 | code >> 18);
+        *text += char(0x80 | (code >> 12 & 0x3F));
+        *text += char(0x80 | (code >> 6 & 0x3F));
+        *text += char(0x80 | (code & 0x3F));
+    }
+}
+
+// A file that starts with the UTF-16LE byte order mark (what Notepad saves as "Unicode") is
+// read as its text, in this system's 8-bit encoding (UTF-8); a lone surrogate becomes '?'.
+std::string FromUtf16Le(const std::string& bytes) {
+    std::string text;
+    const auto unit = [&bytes](size_t i) {
+        return uint32_t(uint8_t(bytes[i])) | uint32_t(uint8_t(bytes[i + 1])) << 8;
+    };
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = '?';
+        }
+        AppendUtf8(code, &text);
+    }
+    return text;
+}
+
 bool ReadFile(const char* path, std::string* text) {
     FILE* file = fopen(path, "rb");
     if (!file)
@@ -52,6 +92,8 @@ bool ReadFile(const char* path, std::string* text) {
         text->append(block, count);
     const bool ok = !ferror(file);
     fclose(file);
+    if (text->compare(0, 2, "\xFF\xFE") == 0)
+        *text = FromUtf16Le(*text);
     return ok;
 }
 

@@ -5,9 +5,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 int TruncateToInt(float value) {
-    if (!(value == value)) {
+    if (std::isnan(value)) {
         return 0;
     }
     if (value >= 2147483648.0f) {
@@ -165,9 +166,17 @@ void BaseWidget::CreateControl(const char* className, const char* windowName, DW
     y = top;
     width = w;
     height = h;
+    // Without a parent the child window cannot be created; the widget keeps a null handle.
     handle = CreateWindowExA(0, className, windowName, style, TruncateToInt(x), TruncateToInt(y),
-                             TruncateToInt(width), TruncateToInt(height), parent->GetHandle(),
-                             nullptr, nullptr, nullptr);
+                             TruncateToInt(width), TruncateToInt(height),
+                             parent ? parent->GetHandle() : nullptr, nullptr, nullptr, nullptr);
     SetWindowLongA(handle, GWL_ID, id);
-    parent->AddChild(this);
+    if (parent) {
+        parent->AddChild(this);
+    }
+}
+
+bool BaseWidget::IsOwnNotification(UINT message, WPARAM wParam, LPARAM lParam, int code) const {
+    return message == WM_NOTIFY && lParam && LOWORD(wParam) == id &&
+           reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(code);
 }

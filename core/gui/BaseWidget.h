@@ -1,7 +1,8 @@
 // Root of the window toolkit: a widget owns one native window and keeps its own copy of the
 // geometry, visibility, identifier and text, its parent and its ordered children. Widgets live
 // on the heap and are torn down with Destroy; the destructor alone leaves the native window
-// alive and the parent's list unchanged. Main thread only.
+// alive and the parent's list unchanged. Main thread only; the handle, set once during
+// construction, may be read from other threads afterwards.
 #pragma once
 
 #include <windows.h>
@@ -63,16 +64,18 @@ public:
     // Keeps the interface's slot order; does nothing.
     virtual void ExtraHook();
 
-    // Appends without a duplicate check.
+    // Appends without a duplicate check; null is ignored.
     void AddChild(BaseWidget* child);
     // Removes the first entry equal to child, if any.
     void RemoveChild(BaseWidget* child);
 
 protected:
     // Stores the geometry and creates the native window of a child control inside the
-    // parent's window, sets its control identifier to id and joins the parent (not null).
+    // parent's window, sets its control identifier to id and joins the parent.
     void CreateControl(const char* className, const char* windowName, DWORD style, float left,
                        float top, float w, float h);
+    // A WM_NOTIFY of this widget's own control (by identifier) with the given code.
+    bool IsOwnNotification(UINT message, WPARAM wParam, LPARAM lParam, int code) const;
 
     HWND handle = nullptr;
     float x = 0.0f;

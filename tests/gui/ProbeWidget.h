@@ -13,6 +13,7 @@ public:
                 std::string* log);
     ~ProbeWidget() override;
 
+    void SetVisible(bool show) override { Note("show", show, 0); }
     void OnMouseMove(int x, int y) override { Note("move", x, y); }
     void OnLeftDown(int x, int y) override;
     void OnLeftUp(int x, int y) override;

@@ -28,10 +28,15 @@ TEST(WindowWidget, CreatesHiddenPopupOfItsOwnClass) {
                   c.style);
         EXPECT_EQ(GetWindowLongA(native, GWL_ID), 42);
         EXPECT_FALSE(window->IsVisible());
+        // The stored size changes alone; moving keeps the native size.
+        window->SetSize(5, 5);
+        window->SetPosition(30.9f, 40);
         RECT frame;
         GetWindowRect(native, &frame);
-        EXPECT_EQ(frame.left, 10);
+        EXPECT_EQ(frame.left, 30);
+        EXPECT_EQ(frame.top, 40);
         EXPECT_EQ(frame.bottom - frame.top, 200);
+        EXPECT_EQ(window->GetWidth(), 5.0f);
         window->Destroy();
     }
 }

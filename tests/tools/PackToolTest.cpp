@@ -4,6 +4,7 @@
 #include "core/files/MemoryFile.h"
 #include "tests/files/PackBytes.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -14,32 +15,15 @@
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
+using Outcome = ToolOutcome;
 
 class PackTool : public ::testing::Test {
 protected:
     void SetUp() override { root = dir.Path() + "/"; }
 
-    Outcome Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "packtool");
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(&arg[0]);
-        FILE* out = fopen((root + "stdout").c_str(), "wb");
-        FILE* err = fopen((root + "stderr").c_str(), "wb");
-        EXPECT_TRUE(out && err);
-        const int code = PackToolMain(int(argv.size()), argv.data(), out, err);
-        fclose(out);
-        fclose(err);
-        return {code, ReadWholeFile(root + "stdout"), ReadWholeFile(root + "stderr")};
+    Outcome Run(const std::vector<std::string>& args) {
+        return RunTool(static_cast<int (*)(int, char**, FILE*, FILE*)>(PackToolMain), "packtool",
+                       args, dir.Path());
     }
 
     void Write(const std::string& relative, const std::string& bytes) {

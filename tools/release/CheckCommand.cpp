@@ -1,7 +1,6 @@
 // check SITE_DIR_OR_LIST [--from V]: the list as the launcher reads it, the chain one run
 // applies from V (by default the first entry's "for"), and for every package that lies beside
 // the list whether the launcher takes it. Exit code 1 when a package present is refused.
-#include "launcher/UpdateDocuments.h"
 #include "tools/release/ArchiveCheck.h"
 #include "tools/release/ReleaseArgs.h"
 #include "tools/release/ReleaseCommands.h"
@@ -58,7 +57,7 @@ int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     ParsedArgs parsed;
     std::string error;
     if (!ParseArgs(args, {"--from"}, {}, &parsed, &error) || parsed.positional.size() != 1) {
-        io.Fail("%s", error.empty() ? "check takes one site directory or list" : error.c_str());
+        io.Fail(error.empty() ? "check takes one site directory or list" : error);
         return kUsageError;
     }
     std::error_code code;
@@ -66,10 +65,8 @@ int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     if (fs::is_directory(listPath, code))
         listPath /= kDefaultListName;
     UpdateList list;
-    if (!ReadUpdateList(listPath.generic_string().c_str(), &list))
-        return io.Fail("%s is not an update list (a readable, well-formed document with a "
-                       "top-level element \"game\")",
-                       listPath.generic_string().c_str());
+    if (!ReadSiteList(listPath.generic_string(), &list, &error))
+        return io.Fail(error);
 
     fprintf(io.out, "%s: %zu updates\n", listPath.generic_string().c_str(), list.size());
     for (size_t i = 0; i < list.size(); ++i)

@@ -108,12 +108,8 @@ bool CheckSite(const Release& release, bool* listed, std::string* error) {
         return false;
     }
     UpdateList list;
-    if (fs::exists(release.listPath, code) && !ReadUpdateList(release.listPath.c_str(), &list)) {
-        *error = release.listPath +
-                 " is not an update list (a well-formed document with a top-level element "
-                 "\"game\")";
+    if (fs::exists(release.listPath, code) && !ReadSiteList(release.listPath, &list, error))
         return false;
-    }
     for (const UpdateRecord& record : list) {
         if (!StrEqualNoCase(record.forVersion, release.entry.forVersion) ||
             !StrEqualNoCase(record.toVersion, release.entry.toVersion))
@@ -172,36 +168,45 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     std::string error;
     bool usage = false;
     if (!ReadRelease(args, &release, &error, &usage)) {
-        io.Fail("%s", error.c_str());
+        io.Fail(error);
         return usage ? kUsageError : 1;
     }
     bool listed = false;
     if (!CheckSite(release, &listed, &error))
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
 
     TreeChanges changes;
     {
         ProgressLine progress(io.progress, "comparing");
         if (!CompareTrees(release.oldDir, release.newDir, &changes, &progress, &error))
-            return io.Fail("%s", error.c_str());
+            return io.Fail(error);
     }
     if (!CheckNames(changes, &error))
-        return io.Fail("%s", error.c_str());
+        return io.Fail(error);
     if (changes.files.empty() && changes.emptyDirs.empty())
-        return io.Fail("nothing is new or changed in %s", release.newDir.c_str());
+        return io.Fail("nothing is new or changed in " + release.newDir);
 
     std::error_code code;
     fs::create_directories(release.siteDir, code);
+    std::string stagedList;
+    if (!listed && !StageUpdateEntry(release.listPath, release.entry, &stagedList, &error))
+        return io.Fail(error);
     const std::string partPath = release.zipPath + ".part";
     PackageSummary summary;
+    bool written;
     {
         ProgressLine progress(io.progress, "packing");
-        if (!WritePackage(partPath, release.newDir, changes, &progress, &summary, &error))
-            return io.Fail("%s", error.c_str());
+        written = WritePackage(partPath, release.newDir, changes, &progress, &summary, &error);
     }
-    if (!PlatformReplaceFile(partPath.c_str(), release.zipPath.c_str())) {
+    if (written && !PlatformReplaceFile(partPath.c_str(), release.zipPath.c_str())) {
         remove(partPath.c_str());
-        return io.Fail("cannot write %s", release.zipPath.c_str());
+        error = "cannot write " + release.zipPath;
+        written = false;
+    }
+    if (!written) {
+        if (!stagedList.empty())
+            remove(stagedList.c_str());
+        return io.Fail(error);
     }
     const uint64_t packed = fs::file_size(release.zipPath, code);
     fprintf(io.out, "%s: %llu entries (%llu stored), %.1f MB, %.1f MB packed\n",
@@ -211,8 +216,11 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     for (const std::string& removed : changes.removed)
         fprintf(io.out, "removed (the launcher deletes nothing): %s\n", removed.c_str());
 
-    if (!listed && !AddUpdateEntry(release.listPath, release.entry, &error))
-        return io.Fail("%s", error.c_str());
+    if (!stagedList.empty() && !PlatformReplaceFile(stagedList.c_str(), release.listPath.c_str())) {
+        remove(stagedList.c_str());
+        return io.Fail(release.zipPath + " is written but " + release.listPath +
+                       " could not be replaced; run again with --force");
+    }
     fprintf(io.out, "%s: update %s -> %s, %s\n", release.listPath.c_str(), release.entry.forVersion,
             release.entry.toVersion, release.entry.file);
     WarnIfUnreachable(release, io);

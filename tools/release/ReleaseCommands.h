@@ -10,12 +10,8 @@ struct ReleaseIo {
     FILE* err;
     FILE* progress; // null: no progress line
 
-    // Prints "gamerelease: error: ..." and returns the exit code of a failed command.
-    int Fail(const char* format, ...) const
-#if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
-#endif
-        ;
+    // Prints "gamerelease: error: MESSAGE" and returns the exit code of a failed command.
+    int Fail(const std::string& message) const;
 };
 
 constexpr int kUsageError = 2;

@@ -2,7 +2,6 @@
 
 #include "tools/release/ReleaseCommands.h"
 
-#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -15,8 +14,9 @@ const char kUsage[] =
     "      V1 -> V2 to SITE_DIR's update list (FILE, default list.xml); --force replaces a\n"
     "      package built before\n"
     "  check SITE_DIR_OR_LIST [--from V]\n"
-    "      show the list as the launcher reads it, the chain one run applies from V, and\n"
-    "      whether the launcher accepts each package found beside the list\n";
+    "      show the list as the launcher reads it, the chain one run applies from V (by\n"
+    "      default the first entry's \"for\"), and whether the launcher accepts each\n"
+    "      package found beside the list\n";
 
 struct Command {
     const char* name;
@@ -27,13 +27,8 @@ const Command kCommands[] = {{"package", PackageCommand}, {"check", CheckCommand
 
 } // namespace
 
-int ReleaseIo::Fail(const char* format, ...) const {
-    fputs("gamerelease: error: ", err);
-    va_list arguments;
-    va_start(arguments, format);
-    vfprintf(err, format, arguments);
-    va_end(arguments);
-    fputc('\n', err);
+int ReleaseIo::Fail(const std::string& message) const {
+    fprintf(err, "gamerelease: error: %s\n", message.c_str());
     return 1;
 }
 

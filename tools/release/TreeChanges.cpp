@@ -37,14 +37,16 @@ bool WalkTree(const std::string& root, Tree* tree, std::string* error) {
             const fs::directory_entry& entry = *walk;
             const std::string name = entry.path().lexically_relative(root).generic_string();
             const std::string shown = (fs::path(root) / name).generic_string();
-            if (entry.is_symlink(code) && entry.is_directory(code))
+            const bool link = entry.is_symlink(code);
+            const fs::file_status status = entry.status(code);
+            const uint64_t size = fs::is_regular_file(status) ? entry.file_size(code) : 0;
+            if (code)
+                return Fail(error, "cannot read " + shown + ": " + code.message());
+            if (link && fs::is_directory(status))
                 return Fail(error, shown + " is a link to a directory; copy what it holds");
-            if (entry.is_directory(code))
-                (*tree)[name] = Item{true, 0};
-            else if (entry.is_regular_file(code))
-                (*tree)[name] = Item{false, entry.file_size(code)};
-            else if (!code)
+            if (!fs::is_directory(status) && !fs::is_regular_file(status))
                 return Fail(error, shown + " is neither a file nor a directory");
+            (*tree)[name] = Item{fs::is_directory(status), size};
         }
     } catch (const std::exception& exception) {
         return Fail(error, root + ": " + exception.what());

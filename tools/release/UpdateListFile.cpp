@@ -50,12 +50,19 @@ std::string EntryXml(const UpdateRecord& entry, const char* eol) {
     return xml + "   </update>" + eol;
 }
 
-// The text with entry inserted before the end tag of "game", in the file's own line ends.
+// The text with entry inserted before the end tag of "game", in the file's own line ends. An
+// empty "<game/>" is opened up for it.
 bool InsertEntry(const std::string& text, const UpdateRecord& entry, std::string* result) {
-    const size_t end = text.rfind("</game");
-    if (end == std::string::npos)
-        return false;
     const char* eol = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    const size_t end = text.rfind("</game");
+    if (end == std::string::npos) {
+        const size_t empty = text.find("<game/>");
+        if (empty == std::string::npos)
+            return false;
+        *result = text.substr(0, empty) + "<game>" + eol + EntryXml(entry, eol) + "</game>" +
+                  text.substr(empty + 7);
+        return true;
+    }
     size_t lineStart = text.find_last_of('\n', end);
     lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
     const bool ownLine = text.find_first_not_of(" \t", lineStart) == end;
@@ -71,6 +78,12 @@ bool SameRecord(const UpdateRecord& a, const UpdateRecord& b) {
 
 } // namespace
 
+bool ReadSiteList(const std::string& path, UpdateList* list, std::string* error) {
+    return ReadUpdateList(path.c_str(), list) ||
+           Fail(error, path + " is not an update list (a readable, well-formed document with a "
+                              "top-level element \"game\")");
+}
+
 std::vector<size_t> AppliedEntries(const UpdateList& list, const char* version) {
     std::vector<size_t> applied;
     std::string reached = version;
@@ -83,14 +96,16 @@ std::vector<size_t> AppliedEntries(const UpdateList& list, const char* version) 
     return applied;
 }
 
-bool AddUpdateEntry(const std::string& path, const UpdateRecord& entry, std::string* error) {
+bool StageUpdateEntry(const std::string& path, const UpdateRecord& entry, std::string* staged,
+                      std::string* error) {
     std::error_code code;
     const bool exists = std::filesystem::exists(path, code);
     std::string text;
     UpdateList before;
-    if (exists && (!ReadText(path, &text) || !ReadUpdateList(path.c_str(), &before)))
-        return Fail(error, path + " is not an update list (a well-formed document with a "
-                                  "top-level element \"game\")");
+    if (exists && !ReadSiteList(path, &before, error))
+        return false;
+    if (exists && !ReadText(path, &text))
+        return Fail(error, "cannot read " + path);
     std::string updated;
     if (!exists)
         updated = "<?xml version=\"1.0\"?>\n<game>\n" + EntryXml(entry, "\n") + "</game>\n";
@@ -98,16 +113,16 @@ bool AddUpdateEntry(const std::string& path, const UpdateRecord& entry, std::str
         return Fail(error, "cannot find the end tag of \"game\" in " + path);
 
     const std::string newPath = path + ".new";
+    *staged = newPath;
     UpdateList after;
     bool same = WriteText(newPath, updated) && ReadUpdateList(newPath.c_str(), &after) &&
                 after.size() == before.size() + 1 && SameRecord(after.back(), entry);
     for (size_t i = 0; same && i < before.size(); ++i)
         same = SameRecord(before[i], after[i]);
-    if (same && PlatformReplaceFile(newPath.c_str(), path.c_str()))
+    if (same)
         return true;
     remove(newPath.c_str());
-    return Fail(error, same ? "cannot replace " + path
-                            : "cannot add the update to " + path +
-                                  " so that it reads back as written (is the disk full, or does "
-                                  "the file end in something other than \"</game>\"?)");
+    return Fail(error, "cannot add the update to " + path +
+                           " so that it reads back as written (is the disk full, or does the "
+                           "file end in something other than \"</game>\"?)");
 }

@@ -1,0 +1,25 @@
+#include "core/gui/SubclassEntry.h"
+
+void InstallSubclass(SubclassRegistry& registry, BaseWidget* widget, WNDPROC proc) {
+    LONG previous = SetWindowLongA(widget->GetHandle(), GWL_WNDPROC, reinterpret_cast<LONG>(proc));
+    registry.push_back({widget, reinterpret_cast<WNDPROC>(previous)});
+}
+
+bool FindSubclass(const SubclassRegistry& registry, HWND window, SubclassEntry* found) {
+    for (const SubclassEntry& entry : registry) {
+        if (entry.widget->GetHandle() == window) {
+            *found = entry;
+            return true;
+        }
+    }
+    return false;
+}
+
+void RemoveSubclass(SubclassRegistry& registry, const BaseWidget* widget) {
+    for (auto it = registry.begin(); it != registry.end(); ++it) {
+        if (it->widget == widget) {
+            registry.erase(it);
+            return;
+        }
+    }
+}

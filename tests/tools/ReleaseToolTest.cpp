@@ -322,7 +322,7 @@ TEST_F(ReleaseTool, CheckRefusesHostileAndDamagedPackages) {
          "d.bin: its data are damaged"},
         {"crc.zip", ZipBuilder().WrongCrcFile("c.bin", data).Bytes(),
          "c.bin: its checksum does not match"},
-        {"method.zip", ZipBuilder().UnsupportedFile("m.bin", data).Bytes(),
+        {"method.zip", ZipBuilder().UnsupportedFile("m.bin", data, 97).Bytes(),
          "m.bin: compression method 97"},
         {"short.zip", ZipBuilder().ClaimedSizeFile("s.bin", 1000).Bytes(),
          "s.bin: it holds 0 bytes but claims 1000"},

@@ -29,6 +29,8 @@ TEST_F(LauncherEndToEnd, TheSplashShowsItsPictureAndTheCheckingText) {
     }
     ASSERT_EQ(1u, windows.size());
     std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // painted, some dots grown
+    RECT placed;
+    ASSERT_TRUE(GetWindowRect(static_cast<HWND>(windows[0]), &placed));
     const ScreenCapture shot = CaptureWindow(static_cast<HWND>(windows[0]));
     EXPECT_TRUE(WriteBitmapFile("splash-screenshot.bmp", shot));
     launcher.Close();
@@ -36,6 +38,9 @@ TEST_F(LauncherEndToEnd, TheSplashShowsItsPictureAndTheCheckingText) {
     EXPECT_TRUE(launcher.Wait(5000 + kCloseDelayMilliseconds, &exitCode));
     EXPECT_EQ(0, exitCode);
 
+    // Centred on the desktop.
+    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - 320) / 2, placed.left);
+    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 160) / 2, placed.top);
     ASSERT_EQ(320, shot.width);
     ASSERT_EQ(160, shot.height);
     const uint32_t textColour = 0x2CFA14;

@@ -74,13 +74,7 @@ bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (started && !ended) {
         AnswerBoxes();
-        // Messages sent to this process's windows must be handled while it waits: Wine
-        // activates another window when the child's window goes, and waits for the answer.
-        HANDLE handle = process;
-        const DWORD woken = MsgWaitForMultipleObjects(1, &handle, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+        const DWORD woken = WaitForSingleObject(process, 20);
         if (woken == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process, &code);

@@ -74,8 +74,7 @@ bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     while (started && !ended) {
         AnswerBoxes();
-        const DWORD woken = WaitForSingleObject(process, 20);
-        if (woken == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
             DWORD code = 0;
             GetExitCodeProcess(process, &code);
             ended = true;

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 bool CanForbidNewThreads() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     return false;
 #else
     return true;

@@ -1,0 +1,8 @@
+#include "launcher/HandOff.h"
+
+#include "launcher/Updater.h"
+
+const char* NextProgram(const Updater& updater) {
+    return updater.newLauncher.load(std::memory_order_relaxed) ? updater.launcherUpdaterPath
+                                                               : updater.appPath;
+}

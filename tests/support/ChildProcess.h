@@ -1,0 +1,47 @@
+// A program run by a test as a user would run it, in a directory of the test's choice, with
+// what the user does to it: closing its window (Ctrl-C on a terminal) and pressing OK on each
+// message box it shows.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// How much longer than the program's own work its window may take to go away after Close:
+// Wine without a window manager waits up to 2 s for the X server to withdraw a window.
+extern const int kCloseDelayMilliseconds;
+
+class ChildProcess {
+public:
+    // Starts program in directory; its standard output and error go to files of the test.
+    ChildProcess(const std::string& program, const std::string& directory);
+    // Kills the program if it still runs.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return started; }
+    // Waits at most timeoutMilliseconds for the program to end; true with its exit code when
+    // it did. Message boxes that it shows meanwhile are recorded and answered with OK.
+    bool Wait(int timeoutMilliseconds, int* exitCode);
+    // Closes its window: WM_CLOSE to its top-level windows on Windows, SIGINT elsewhere.
+    void Close();
+    // "caption: text" of every message box shown so far (on POSIX systems, where a box is a
+    // line on standard error: every such line).
+    std::vector<std::string> Boxes() const;
+    // Its visible top-level windows of the window class className (Windows only).
+    std::vector<void*> Windows(const char* className) const;
+    // What it wrote to standard output (nothing for a Windows GUI program).
+    std::string Output() const;
+
+private:
+    void AnswerBoxes();
+
+    bool started = false;
+    bool ended = false;
+    std::string outputPath;
+    std::string errorPath;
+    std::vector<std::string> boxes;
+    std::vector<void*> answered; // boxes pressed already, until they are gone
+    void* process = nullptr;     // the native handle (Windows)
+    int id = 0;                  // the process identifier
+};

@@ -1,0 +1,106 @@
+#include "tests/support/ChildProcess.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+
+const int kCloseDelayMilliseconds = 2500;
+
+namespace {
+
+struct Search {
+    DWORD process;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM parameter) {
+    Search* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64];
+    if (owner == search->process && GetClassNameA(window, name, sizeof name) &&
+        lstrcmpA(name, search->className) == 0 && IsWindowVisible(window))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> WindowsOf(int process, const char* className) {
+    Search search{DWORD(process), className, {}};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::string& directory) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "\"" + program + "\"";
+    started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             directory.c_str(), &startup, &info) != 0;
+    if (started) {
+        CloseHandle(info.hThread);
+        process = info.hProcess;
+        id = int(info.dwProcessId);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (started && !ended)
+        TerminateProcess(process, 1);
+    if (process)
+        CloseHandle(process);
+}
+
+// A box is a dialog of the standard class whose text sits in the static control 0xFFFF.
+void ChildProcess::AnswerBoxes() {
+    for (HWND box : WindowsOf(id, "#32770")) {
+        if (std::find(answered.begin(), answered.end(), box) != answered.end())
+            continue;
+        answered.push_back(box);
+        char caption[256] = "", text[256] = "";
+        GetWindowTextA(box, caption, sizeof caption);
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        boxes.push_back(std::string(caption) + ": " + text);
+        SendMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+}
+
+bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (started && !ended) {
+        AnswerBoxes();
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            GetExitCodeProcess(process, &code);
+            ended = true;
+            *exitCode = int(code);
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+    }
+    return false;
+}
+
+void ChildProcess::Close() {
+    for (HWND window : WindowsOf(id, "ZEdaroDozaza"))
+        PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+std::vector<void*> ChildProcess::Windows(const char* className) const {
+    const std::vector<HWND> found = WindowsOf(id, className);
+    return std::vector<void*>(found.begin(), found.end());
+}
+
+std::vector<std::string> ChildProcess::Boxes() const {
+    return boxes;
+}
+
+std::string ChildProcess::Output() const {
+    return std::string();
+}

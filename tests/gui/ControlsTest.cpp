@@ -8,6 +8,7 @@
 #include "tests/gui/GuiFixture.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -152,22 +153,31 @@ TEST_F(GuiTest, ScrollBarFollowsItsNotifications) {
 } // namespace
 
 // Controls whose widget was deleted without Destroy keep their native window and replaced
+// procedure, and windows of the class whose object is gone or never existed keep the class
 // procedure; their messages find no widget and get the default procedure's answer.
-TEST_F(GuiTest, ControlsWithoutWidgetGetDefaultAnswer) {
+TEST_F(GuiTest, HandlesWithoutLiveWidgetGetDefaultAnswer) {
     BaseWidget* widgets[] = {new LabelWidget(14, window, "abc", false, 10, 10, 100, 20),
-                             new TextBoxWidget(15, window, "abc", 10, 40, 100, 20)};
+                             new TextBoxWidget(15, window, "abc", 10, 40, 100, 20),
+                             new WindowWidget(6, "none", true, 0, 0, 100, 100)};
+    std::vector<HWND> handles;
     for (BaseWidget* widget : widgets) {
-        HWND native = widget->GetHandle();
+        handles.push_back(widget->GetHandle());
         window->RemoveChild(widget);
         delete widget;
+    }
+    handles.push_back(CreateWindowExA(0, "ZEdaroDozaza", "none", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                      nullptr, nullptr, nullptr));
+    for (HWND native : handles) {
+        ASSERT_TRUE(IsWindow(native));
         SetWidgetEvent(0, 0);
-        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CHAR}) {
-            SendMessageA(native, message, 'x', 0);
-        }
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CHAR})
+            SendMessageA(native, message, 'x', MAKELPARAM(5, 5));
         EXPECT_FALSE(HasWidgetEvent());
         EXPECT_EQ(SendMessageA(native, WM_GETTEXTLENGTH, 0, 0),
                   DefWindowProcA(native, WM_GETTEXTLENGTH, 0, 0));
     }
+    DestroyWindow(handles[2]);
+    DestroyWindow(handles[3]);
 }
 
 TEST_F(GuiTest, ControlWithoutParentHasNoWindow) {

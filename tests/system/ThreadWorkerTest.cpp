@@ -1,7 +1,6 @@
 #include "core/system/ThreadWorker.h"
 
 #include "core/platform/Thread.h"
-#include "core/system/TimeStamp.h"
 
 #include <gtest/gtest.h>
 
@@ -85,23 +84,6 @@ TEST(ThreadWorker, SecondStartWaitsForTheFirstRun) {
     worker.Stop();
     EXPECT_EQ(2, worker.runsFinished);
     EXPECT_EQ(2, worker.preparesSeenByRun);
-}
-
-TEST(ThreadWorker, PriorityModesMapToThreadPriorities) {
-    const struct {
-        int32_t mode;
-        int priority;
-    } cases[] = {{0, kThreadPriorityLowest},
-                 {1, kThreadPriorityNormal},
-                 {2, kThreadPriorityHighest},
-                 {7, kThreadPriorityNormal}};
-    for (const auto& c : cases) {
-        GatedWorker worker;
-        worker.Start(c.mode);
-        EXPECT_EQ(c.priority, PlatformThreadGetPriority(worker.Thread())) << "mode " << c.mode;
-        worker.release = true;
-        worker.Stop();
-    }
 }
 
 } // namespace

@@ -249,7 +249,8 @@ TEST_F(Service, AFailedLoadForgetsThePosition) {
     EXPECT_EQ(int32_t(bOffset + big.size()), service.Slot(slot).lastPosition);
 }
 
-TEST_F(Service, LooseFilesLoadWholeAndMissingOnesGiveNull) {
+// Loose files load whole, ranges added by hand from their own files; missing ones give null.
+TEST_F(Service, LooseFilesAndRangesLoadFromTheirOwnFiles) {
     WriteWholeFile(root + "script.lua", std::string(40000, 's'));
     service.Register(root.c_str(), "script.lua");
     service.Register(root.c_str(), "ghost.lua");
@@ -264,9 +265,7 @@ TEST_F(Service, LooseFilesLoadWholeAndMissingOnesGiveNull) {
     EXPECT_EQ(std::string(40000, 's'),
               Bytes(FileService::LoadPlainMemoryFile((root + "script.lua").c_str(), true, __FILE__,
                                                      __LINE__)));
-}
 
-TEST_F(Service, RangesAddedByHandAreReadFromTheirOwnFiles) {
     WriteWholeFile(root + "blob1.dat", "0123456789");
     WriteWholeFile(root + "blob2.dat", "abcdefghij");
     service.AddFile("", root.c_str(), "blob1", "dat", 2, 3);

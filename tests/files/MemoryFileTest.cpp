@@ -80,6 +80,7 @@ TEST_F(Memory, ReadsPastTheEndAndOnAWholeBufferFailWithoutReading) {
     ASSERT_TRUE(ok);
     EXPECT_FALSE(file->Seek(16391));
     EXPECT_FALSE(file->Seek(-1));
+    EXPECT_TRUE(file->Seek(16390)); // the end itself
     ASSERT_TRUE(file->Seek(16388));
     char read[4] = {'a', 'b', 'c', 'd'};
     EXPECT_FALSE(file->ReadBytes(read, 3));

@@ -30,6 +30,9 @@ TEST(StrCopy, CutsAtTheExactEdgeAndReportsTheNeededSize) {
         }
         EXPECT_TRUE(out.GuardIntact()) << "size " << size;
     }
+    char empty[4] = "xyz";
+    EXPECT_EQ(1u, StrCopy(empty, sizeof empty, ""));
+    EXPECT_STREQ("", empty);
 }
 
 // The last row's destination holds no terminator: it is neither read nor written past its size.

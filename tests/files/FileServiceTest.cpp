@@ -186,7 +186,19 @@ TEST_F(Service, PacksFailingAnyCheckAreRejectedButADamagedEntryFailsAlone) {
     EXPECT_EQ("bb", Load("b", "dds"));
 }
 
+// Also past the lookup's first growths, where every added file must still be found.
 TEST_F(Service, LookupKeepsTableOrderForRepeatedNamesAndTypes) {
+    for (int i = 0; i < 40; ++i)
+        service.AddFile("", "d/", ("file" + std::to_string(i)).c_str(), "dds", uint32_t(i), 0);
+    for (int i = 0; i < 40; ++i) {
+        const PackEntry* entry =
+            service.FindFile(("FILE" + std::to_string(i)).c_str(), "dds", nullptr);
+        ASSERT_NE(nullptr, entry) << i;
+        EXPECT_EQ(uint32_t(i), entry->offset);
+    }
+    EXPECT_EQ(nullptr, service.FindFile("file40", "dds", nullptr));
+    EXPECT_EQ(nullptr, service.FindFile("file0", "lua", nullptr));
+
     AddPackFile("dup", {{"x", "lua", "first x"},
                         {"x", "lua", "second x"},
                         {"y", "dds", "y"},
@@ -204,22 +216,6 @@ TEST_F(Service, LookupKeepsTableOrderForRepeatedNamesAndTypes) {
     EXPECT_EQ((std::vector<std::string>{"x@" + root + "dup.pack", "x@" + root + "dup.pack"}), seen);
 }
 
-TEST_F(Service, LookupScalesAndFindsEveryAddedFile) {
-    const int count = 100000;
-    for (int i = 0; i < count; ++i)
-        service.AddFile("", "d/", ("file" + std::to_string(i)).c_str(), i % 2 ? "lua" : "dds",
-                        uint32_t(i), 0);
-    for (int i = 0; i < count; i += 7) {
-        const PackEntry* entry =
-            service.FindFile(("FILE" + std::to_string(i)).c_str(), i % 2 ? "lua" : "dds", nullptr);
-        ASSERT_NE(nullptr, entry) << i;
-        EXPECT_EQ(uint32_t(i), entry->offset);
-        EXPECT_EQ(nullptr, service.FindFile(("file" + std::to_string(i)).c_str(),
-                                            i % 2 ? "dds" : "lua", nullptr));
-    }
-    EXPECT_EQ(nullptr, service.FindFile("file100000", "lua", nullptr));
-}
-
 TEST_F(Service, ASeventeenthMountFailsAndMountsNothing) {
     for (int i = 0; i < 16; ++i)
         AddPackFile("p" + std::to_string(i), {{"f" + std::to_string(i), "lua", "x"}});
@@ -233,28 +229,6 @@ TEST_F(Service, ASeventeenthMountFailsAndMountsNothing) {
     EXPECT_TRUE(service.Mount("p3", false));
     EXPECT_TRUE(service.Mount("p15", true));
     EXPECT_EQ("x", Load("f15", "lua"));
-}
-
-TEST_F(Service, BackToBackLoadsTrustTheRememberedPosition) {
-    AddPackFile("seq", {{"a", "lua", "AAAA"}, {"b", "lua", "BBBBBB"}, {"c", "lua", "CC"}});
-    ASSERT_TRUE(service.Mount("seq", true));
-    int32_t slot = -1;
-    const PackEntry* a = service.FindFile("a", "lua", &slot);
-    ASSERT_NE(nullptr, a);
-    const MountSlot& mounted = service.Slot(slot);
-    EXPECT_EQ(int32_t(a->offset), mounted.lastPosition); // the tables end where data starts
-
-    EXPECT_EQ("AAAA", Load("a", "lua", true));
-    EXPECT_EQ(int32_t(a->offset + 4), mounted.lastPosition);
-    // Move the stream behind the service's back: a load that starts where the last one ended
-    // does not seek, so it reads from the wrong place, which shows that no seek happened.
-    ASSERT_EQ(0, mounted.stream->Seek(0, SEEK_SET));
-    EXPECT_EQ("QDFPVF", Load("b", "lua"));
-    // A load elsewhere seeks.
-    ASSERT_EQ(0, mounted.stream->Seek(0, SEEK_SET));
-    EXPECT_EQ("AAAA", Load("a", "lua"));
-    EXPECT_EQ("BBBBBB", Load("b", "lua"));
-    EXPECT_EQ("CC", Load("c", "lua"));
 }
 
 TEST_F(Service, AFailedLoadForgetsThePosition) {
@@ -275,7 +249,8 @@ TEST_F(Service, AFailedLoadForgetsThePosition) {
     EXPECT_EQ(int32_t(bOffset + big.size()), service.Slot(slot).lastPosition);
 }
 
-TEST_F(Service, LooseFilesLoadWholeAndMissingOnesGiveNull) {
+// Loose files load whole, ranges added by hand from their own files; missing ones give null.
+TEST_F(Service, LooseFilesAndRangesLoadFromTheirOwnFiles) {
     WriteWholeFile(root + "script.lua", std::string(40000, 's'));
     service.Register(root.c_str(), "script.lua");
     service.Register(root.c_str(), "ghost.lua");
@@ -290,9 +265,7 @@ TEST_F(Service, LooseFilesLoadWholeAndMissingOnesGiveNull) {
     EXPECT_EQ(std::string(40000, 's'),
               Bytes(FileService::LoadPlainMemoryFile((root + "script.lua").c_str(), true, __FILE__,
                                                      __LINE__)));
-}
 
-TEST_F(Service, RangesAddedByHandAreReadFromTheirOwnFiles) {
     WriteWholeFile(root + "blob1.dat", "0123456789");
     WriteWholeFile(root + "blob2.dat", "abcdefghij");
     service.AddFile("", root.c_str(), "blob1", "dat", 2, 3);

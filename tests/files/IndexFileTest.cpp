@@ -218,10 +218,13 @@ TEST_F(InDirectory, VersionsFileKeepsOneRecordPerSourceAndOtherRecordsAsTheyWere
     EXPECT_EQ(sum, GetLE32(written, 4 + 2 * 36));
     EXPECT_EQ(std::string("2.5-final") + std::string(23, '\0'), written.substr(4 + 2 * 36 + 4));
 
-    // A file without the magic is written anew.
+    // A file without the magic is written anew; without a version text it is left alone.
     WriteWholeFile("game.versions", "XXXX" + old.substr(4));
     ASSERT_TRUE(service.SaveIndex("i.idx", false, false, "game.exe", "3"));
-    EXPECT_EQ(40u, ReadWholeFile("game.versions").size());
+    const std::string anew = ReadWholeFile("game.versions");
+    EXPECT_EQ(40u, anew.size());
+    ASSERT_TRUE(service.SaveIndex("i.idx", false, false, "game.exe", ""));
+    EXPECT_EQ(anew, ReadWholeFile("game.versions"));
 }
 
 } // namespace

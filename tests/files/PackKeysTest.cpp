@@ -59,6 +59,10 @@ TEST(VersionsFile, NameIsTheLoweredSourceWithItsExtensionReplaced) {
     EXPECT_EQ(longest + ".versions", name);
     EXPECT_FALSE(VersionsFileName((longest + "n.exe").c_str(), name, sizeof name));
     EXPECT_STREQ("", name);
+    // The source is cut to 31 characters before its extension goes.
+    ASSERT_TRUE(VersionsFileName(("x.y" + std::string(28, 'z') + ".e").c_str(), name, 64));
+    EXPECT_STREQ("x.versions", name);
+    EXPECT_FALSE(VersionsFileName(("x.y" + std::string(27, 'z') + ".e").c_str(), name, 64));
 }
 
 } // namespace

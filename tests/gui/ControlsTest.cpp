@@ -8,6 +8,7 @@
 #include "tests/gui/GuiFixture.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -65,16 +66,14 @@ TEST_F(GuiTest, LabelsRecordClicksAndFilledOnePaintsWhiteBar) {
     RedrawWindow(window->GetHandle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     HDC dc = GetDC(filled->GetHandle());
-    const COLORREF white = RGB(255, 255, 255);
-    for (int x : {1, 100, 198}) {
-        for (int y : {1, 9, 16}) {
-            EXPECT_EQ(GetPixel(dc, x, y), white) << x << "," << y;
-        }
-        EXPECT_NE(GetPixel(dc, x, 17), white) << x << " (outline)";
-        EXPECT_NE(GetPixel(dc, x, 24), white) << x << " (below the bar)";
-    }
-    EXPECT_NE(GetPixel(dc, 0, 9), white) << "left outline";
-    EXPECT_NE(GetPixel(dc, 199, 9), white) << "right outline";
+    // White inside the bar; its outline and what lies below are not.
+    const struct {
+        int x, y;
+        bool white;
+    } points[] = {{1, 1, true},     {100, 9, true}, {198, 16, true}, {100, 17, false},
+                  {100, 24, false}, {0, 9, false},  {199, 9, false}};
+    for (const auto& p : points)
+        EXPECT_EQ(GetPixel(dc, p.x, p.y) == RGB(255, 255, 255), p.white) << p.x << "," << p.y;
     ReleaseDC(filled->GetHandle(), dc);
 }
 
@@ -152,22 +151,31 @@ TEST_F(GuiTest, ScrollBarFollowsItsNotifications) {
 } // namespace
 
 // Controls whose widget was deleted without Destroy keep their native window and replaced
+// procedure, and windows of the class whose object is gone or never existed keep the class
 // procedure; their messages find no widget and get the default procedure's answer.
-TEST_F(GuiTest, ControlsWithoutWidgetGetDefaultAnswer) {
+TEST_F(GuiTest, HandlesWithoutLiveWidgetGetDefaultAnswer) {
     BaseWidget* widgets[] = {new LabelWidget(14, window, "abc", false, 10, 10, 100, 20),
-                             new TextBoxWidget(15, window, "abc", 10, 40, 100, 20)};
+                             new TextBoxWidget(15, window, "abc", 10, 40, 100, 20),
+                             new WindowWidget(6, "none", true, 0, 0, 100, 100)};
+    std::vector<HWND> handles;
     for (BaseWidget* widget : widgets) {
-        HWND native = widget->GetHandle();
+        handles.push_back(widget->GetHandle());
         window->RemoveChild(widget);
         delete widget;
+    }
+    handles.push_back(CreateWindowExA(0, "ZEdaroDozaza", "none", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                      nullptr, nullptr, nullptr));
+    for (HWND native : handles) {
+        ASSERT_TRUE(IsWindow(native));
         SetWidgetEvent(0, 0);
-        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CHAR}) {
-            SendMessageA(native, message, 'x', 0);
-        }
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_CHAR})
+            SendMessageA(native, message, 'x', MAKELPARAM(5, 5));
         EXPECT_FALSE(HasWidgetEvent());
         EXPECT_EQ(SendMessageA(native, WM_GETTEXTLENGTH, 0, 0),
                   DefWindowProcA(native, WM_GETTEXTLENGTH, 0, 0));
     }
+    DestroyWindow(handles[2]);
+    DestroyWindow(handles[3]);
 }
 
 TEST_F(GuiTest, ControlWithoutParentHasNoWindow) {

@@ -1,5 +1,4 @@
 // Tab sheets and tree views under Wine, driven through the real common controls.
-#include "core/gui/ButtonWidget.h"
 #include "core/gui/TabSheetWidget.h"
 #include "core/gui/TreeViewWidget.h"
 #include "tests/gui/GuiFixture.h"
@@ -56,28 +55,17 @@ TEST_F(GuiTest, TabSheetShowsOnlyTheCurrentPage) {
     log.clear();
     SendMessageA(window->GetHandle(), WM_COMMAND, MAKEWPARAM(99, 0), 0);
     EXPECT_EQ(log, "21 cmd 273 99;21 cmd 273 99;22 cmd 273 99;23 cmd 273 99;");
-}
 
-TEST_F(GuiTest, TabClickSwitchesTheVisiblePage) {
-    auto* tabs = new TabSheetWidget(30, window, "", 10, 10, 300, 200);
-    tabs->AddPage("One");
-    tabs->AddPage("Two");
-    auto* onFirst = new ButtonWidget(31, window, "first", 20, 40, 80, 24);
-    auto* onSecond = new ButtonWidget(32, window, "second", 20, 40, 80, 24);
-    tabs->AddToPage(0, onFirst);
-    tabs->AddToPage(1, onSecond);
-    EXPECT_TRUE(HasVisibleStyle(onFirst));
-    EXPECT_FALSE(HasVisibleStyle(onSecond));
-
+    // A click on the second tab switches pages through the control's own notification.
+    log.clear();
     RECT tab;
     SendMessageA(tabs->GetHandle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
-    LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
     SendMessageA(tabs->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(tabs->GetHandle(), WM_LBUTTONUP, 0, at);
-    EXPECT_EQ(SendMessageA(tabs->GetHandle(), TCM_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(tabs->GetCurrentPage(), 1);
-    EXPECT_FALSE(HasVisibleStyle(onFirst));
-    EXPECT_TRUE(HasVisibleStyle(onSecond));
+    // The probes, children of the window too, also hear the control's notifications.
+    EXPECT_NE(log.find("21 show 0 0;22 show 1 0;23 show 1 0;"), std::string::npos) << log;
     EXPECT_FALSE(HasWidgetEvent());
 }
 

@@ -92,22 +92,4 @@ TEST(WindowWidget, RoutesNativeMessagesToHooks) {
     window->Destroy();
 }
 
-// A window whose object is gone, or that never had one, gets the default procedure only.
-TEST(WindowWidget, HandlesWithoutLiveObjectGetDefaultAnswer) {
-    auto* deleted = new WindowWidget(6, "none", true, 0, 0, 100, 100);
-    HWND orphan = deleted->GetHandle();
-    delete deleted;
-    HWND foreign = CreateWindowExA(0, "ZEdaroDozaza", "none", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                   nullptr, nullptr, nullptr);
-    ASSERT_TRUE(IsWindow(orphan));
-    ASSERT_TRUE(IsWindow(foreign));
-    for (HWND native : {orphan, foreign}) {
-        SetWidgetEvent(99, 0);
-        SendMessageA(native, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        EXPECT_TRUE(IsWidgetEvent(99, 0));
-        EXPECT_EQ(SendMessageA(native, WM_GETTEXTLENGTH, 0, 0), 4);
-        DestroyWindow(native);
-    }
-}
-
 } // namespace

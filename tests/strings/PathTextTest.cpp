@@ -85,6 +85,10 @@ TEST(PathText, EditsInPlace) {
         c.edit(&path[0]);
         EXPECT_STREQ(c.expected, path.c_str()) << c.path;
     }
+    // Nothing before the text is read: its leading separator stays after another in memory.
+    char after[] = "//x";
+    PathCollapseSeparators(after + 1);
+    EXPECT_STREQ("/x", after + 1);
 }
 
 } // namespace

@@ -7,9 +7,10 @@
 
 namespace {
 
-TEST(FrameTimer, NowDoesNotReadTheCounterAndSampleMovesIt) {
+TEST(FrameTimer, InitSamplesNowDoesNotReadTheCounterAndSampleMovesIt) {
     TimerInit();
     const TimeStamp a = TimerNow();
+    EXPECT_LT(TimeStamp(PlatformCounterRead() - a.Ticks()).Seconds(), 1.0f);
     PlatformSleep(5);
     const TimeStamp b = TimerNow();
     EXPECT_EQ(a.Ticks(), b.Ticks());
@@ -19,17 +20,6 @@ TEST(FrameTimer, NowDoesNotReadTheCounterAndSampleMovesIt) {
     const TimeStamp c = TimerNow();
     EXPECT_GT((c - a).Seconds(), 0.004f);
     EXPECT_LT((a - c).Seconds(), 0.0f);
-}
-
-TEST(FrameTimer, SecondsUseTheCounterFrequency) {
-    TimerInit();
-    const int64_t frequency = PlatformCounterFrequency();
-    EXPECT_FLOAT_EQ(1.0f, TimeStamp(frequency).Seconds());
-    EXPECT_FLOAT_EQ(-2.5f, TimeStamp(-frequency * 5 / 2).Seconds());
-    // Differences are taken in 64 bits: large counter values do not lose ticks.
-    const TimeStamp late(INT64_C(0x7000000000000000) + frequency);
-    const TimeStamp early(INT64_C(0x7000000000000000));
-    EXPECT_FLOAT_EQ(1.0f, (late - early).Seconds());
 }
 
 TEST(FrameTimer, StampFromCounterAndElapsedRefreshTheSample) {

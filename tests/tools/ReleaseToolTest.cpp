@@ -25,8 +25,6 @@ namespace {
 // Relative name -> bytes; a name ending in '/' is a directory.
 using Tree = std::map<std::string, std::string>;
 
-using Outcome = ToolOutcome;
-
 void WriteTree(const std::string& dir, const Tree& tree) {
     fs::create_directories(dir);
     for (const auto& item : tree) {
@@ -81,7 +79,7 @@ std::map<std::string, int> ArchiveEntries(const std::string& path) {
 
 class ReleaseTool : public UpdaterFixture {
 protected:
-    Outcome Run(const std::vector<std::string>& args) {
+    ToolOutcome Run(const std::vector<std::string>& args) {
         // No progress line: the caught error stream is no terminal.
         const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
             return ReleaseToolMain(argc, argv, out, err, nullptr);
@@ -97,8 +95,8 @@ protected:
                 to,        "--url",       server.Url(""), "--out",  work / out};
     }
 
-    Outcome Package(const std::string& from, const std::string& to,
-                    const std::vector<std::string>& extra = {}) {
+    ToolOutcome Package(const std::string& from, const std::string& to,
+                        const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args = PackageArgs(from, to, from, to);
         args.insert(args.end(), extra.begin(), extra.end());
         return Run(args);
@@ -140,7 +138,7 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
     for (const auto& release : releases)
         WriteTree(work / release.first, *release.second);
 
-    const Outcome first = Package("1.0", "1.1");
+    const ToolOutcome first = Package("1.0", "1.1");
     ASSERT_EQ(0, first.code) << first.err;
     EXPECT_TRUE(Contains(first.out, "removed (the launcher deletes nothing): data/old.txt"));
     EXPECT_EQ((std::map<std::string, int>{
@@ -164,7 +162,7 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
     EXPECT_STREQ("update 1.0 to 1.1", list[0].name);
     EXPECT_STREQ("Fish & <Chips>", list[2].name);
 
-    const Outcome check = Run({"check", site(), "--from", "1.0"});
+    const ToolOutcome check = Run({"check", site(), "--from", "1.0"});
     EXPECT_EQ(0, check.code) << check.out;
     EXPECT_TRUE(Contains(check.out, "applies 3: 1.0 -> 1.1 -> 1.2 -> 1.3")) << check.out;
     EXPECT_TRUE(Contains(check.out, "update-1.2-to-1.3.zip: ok, 1 entries")) << check.out;
@@ -196,7 +194,7 @@ TEST_F(ReleaseTool, ASignedSiteIsCheckedAsTheLauncherChecksIt) {
     const std::string listText = ReadWholeFile(listPath), zipBytes = ReadWholeFile(zip);
     const std::string signature = studio.Sign(listText);
     WriteWholeFile(listPath + ".minisig", signature);
-    const Outcome good = Run({"check", site(), "--key", studio.PublicFile()});
+    const ToolOutcome good = Run({"check", site(), "--key", studio.PublicFile()});
     EXPECT_EQ(0, good.code) << good.out << good.err;
     EXPECT_TRUE(Contains(good.out, "signature: valid")) << good.out;
     ServeSite();
@@ -223,11 +221,11 @@ TEST_F(ReleaseTool, ASignedSiteIsCheckedAsTheLauncherChecksIt) {
         remove((listPath + ".minisig").c_str());
         if (!test.signature.empty())
             WriteWholeFile(listPath + ".minisig", test.signature);
-        const Outcome check = Run({"check", site(), "--key", test.keyFile});
+        const ToolOutcome check = Run({"check", site(), "--key", test.keyFile});
         EXPECT_EQ(1, check.code) << test.name;
         EXPECT_TRUE(Contains(check.out, test.report)) << test.name << "\n" << check.out;
     }
-    const Outcome notAKey = Run({"check", site(), "--key", listPath});
+    const ToolOutcome notAKey = Run({"check", site(), "--key", listPath});
     EXPECT_EQ(1, notAKey.code);
     EXPECT_TRUE(Contains(notAKey.err, "is not a minisign public key file")) << notAKey.err;
 }
@@ -292,7 +290,7 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };
     for (const Case& test : cases) {
-        const Outcome outcome = Run(test.args);
+        const ToolOutcome outcome = Run(test.args);
         EXPECT_EQ(test.code, outcome.code) << test.message;
         EXPECT_TRUE(Contains(outcome.err, test.message)) << outcome.err;
         EXPECT_FALSE(fs::exists(site())) << test.message;
@@ -391,7 +389,7 @@ TEST_F(ReleaseTool, CheckRefusesHostileAndDamagedPackages) {
         entries.push_back({"1.0", "1.1", "http://cdn/" + std::string(test.file)});
     }
     WriteTree(site(), {{"list.xml", ListXml(entries)}});
-    const Outcome outcome = Run({"check", site() + "/list.xml"});
+    const ToolOutcome outcome = Run({"check", site() + "/list.xml"});
     EXPECT_EQ(1, outcome.code);
     EXPECT_TRUE(Contains(outcome.out, "http://cdn/elsewhere.zip: not here")) << outcome.out;
     EXPECT_TRUE(Contains(outcome.out, "applies 2: 0.9 -> 1.0 -> 1.1")) << outcome.out;

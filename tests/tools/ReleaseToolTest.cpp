@@ -164,6 +164,7 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
 
     const ToolOutcome check = Run({"check", site(), "--from", "1.0"});
     EXPECT_EQ(0, check.code) << check.out;
+    EXPECT_TRUE(Contains(check.out, "list.xml: 3 updates")) << check.out;
     EXPECT_TRUE(Contains(check.out, "applies 3: 1.0 -> 1.1 -> 1.2 -> 1.3")) << check.out;
     EXPECT_TRUE(Contains(check.out, "update-1.2-to-1.3.zip: ok, 1 entries")) << check.out;
 
@@ -286,6 +287,7 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         {PackageArgs("1.1", "ascii", "1.0", "1.1"), 1, "not plain ASCII"},
         {PackageArgs("1.0", "1.1", "1.0", "1.1", "1.1/site"), 1, "lies inside a game directory"},
         {withoutTo, 2, "--to is missing"},
+        {{}, 2, "usage: gamerelease COMMAND"},
         {{"check", site(), "--to", "1.0"}, 2, "unknown option --to"},
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };

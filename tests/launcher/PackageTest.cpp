@@ -87,9 +87,9 @@ TEST_F(Package, ExtractsEveryEntryWhereItsNameSays) {
     EXPECT_EQ(11u, InstalledNames().size());
 }
 
-// Entries the reader would not really decode, data that end before their entry's size and a
-// directory that breaks off midway fail the package. What the first pass can tell fails before
-// anything is written.
+// Entries the reader would not really decode, data that end before their entry's size or do not
+// match its checksum, a directory that breaks off midway and an error page fail the package. What
+// the first pass can tell fails before anything is written.
 TEST_F(Package, EntriesThatAreNotReallyExtractedFailThePackage) {
     const std::string text = CompressibleText(50000, 9);
     const char kHeader[] = "PK\x01\x02";
@@ -102,9 +102,12 @@ TEST_F(Package, EntriesThatAreNotReallyExtractedFailThePackage) {
         {ZipBuilder().UnsupportedFile("b.bin", text, 14).File("a.txt", "a").Bytes(), true},
         {encrypted, true},
         {cut, true},
+        {"<html><body><h1>Not Found</h1></body></html>\n", true},
         {ZipBuilder().File("a.txt", "a").ClaimedSizeFile("b.bin", 0xFFFFFFFFu).Bytes(), true},
         {ZipBuilder().File("a.txt", "a").ShortFile("b.txt", text, 20000).Bytes(), false},
-        {ZipBuilder().ClaimedSizeFile("b.bin", 5000).Bytes(), false}};
+        {ZipBuilder().ClaimedSizeFile("b.bin", 5000).Bytes(), false},
+        {ZipBuilder().WrongCrcFile("crc.txt", "checked").Bytes(), false},
+    };
     for (const auto& package : cases) {
         EXPECT_EQ(kExtract, Apply(package.first));
         EXPECT_EQ("1.0", InstalledVersion());
@@ -150,10 +153,6 @@ TEST_F(Package, DamagedDataFailsThePackageAndKeepsWhatCameBefore) {
     EXPECT_EQ((Names{"one.txt", "three.txt", "two.txt"}), InstalledNames());
     EXPECT_EQ("2", ReadWholeFile(Installed("two.txt")));
     EXPECT_LT(ReadWholeFile(Installed("three.txt")).size(), third.size());
-
-    // Data that inflate cleanly against a checksum that does not match.
-    EXPECT_EQ(kExtract, Apply(ZipBuilder().WrongCrcFile("crc.txt", "checked").Bytes()));
-    EXPECT_EQ("1.0", InstalledVersion());
     ExpectTempFilesRemoved();
 }
 
@@ -220,19 +219,21 @@ TEST_F(Package, FreeSpaceIsCheckedForTheCopyAndForTheContents) {
 }
 
 // Transfers that do not complete fail the package; a list that does not arrive whole from one
-// server is taken from the next, with nothing of the failed attempt in front of it.
+// server is taken from the next, with nothing of the failed attempt in front of it, and the
+// servers after it are not asked.
 TEST_F(Package, TransfersThatDoNotCompleteFail) {
-    DeadAddress silent(true);
+    DeadAddress refusing(false), silent(true);
     updater.connectTimeoutSeconds = 1;
     updater.stallSeconds = 1;
     const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
     const std::string bytes = ZipBuilder().File("a.txt", CompressibleText(50000, 7)).Bytes();
     server.ServeStalling("stalled.xml", list, list.size() / 2);
     server.ServeCutShort("short.xml", list, list.size() / 2);
-    auto ini = Ini(silent.Url("list.xml"));
-    ini["URL2"] = server.Url("stalled.xml");
-    ini["URL3"] = server.Url("short.xml");
-    ini["URL4"] = server.Url("list.xml");
+    auto ini = Ini(refusing.Url("list.xml"));
+    ini["URL2"] = silent.Url("list.xml");
+    ini["URL3"] = server.Url("stalled.xml");
+    ini["URL4"] = server.Url("short.xml");
+    ini["URL5"] = server.Url("list.xml");
     WriteIni(ini);
     server.ServeStalling("p.zip", bytes, bytes.size() / 2);
     EXPECT_EQ(kDownload, Run());
@@ -248,6 +249,11 @@ TEST_F(Package, TransfersThatDoNotCompleteFail) {
     EXPECT_EQ("1.0", InstalledVersion());
     EXPECT_TRUE(InstalledNames().empty());
     EXPECT_EQ(2, server.Hits("p.zip"));
+
+    server.Serve("list.xml", ListXml({{"1.0", "1.1", refusing.Url("p.zip")}}));
+    EXPECT_EQ(kDownload, Run());
+    EXPECT_EQ("1.0", InstalledVersion());
+    ExpectTempFilesRemoved();
 }
 
 // Only the list is held in memory, and only up to a bound: a longer one fails as if memory

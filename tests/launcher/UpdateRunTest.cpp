@@ -1,17 +1,11 @@
-// Whole update runs against a real server: rights, server fallback, the update loop's matching
-// and chains, the new-launcher marker, and what "installed_updates" records.
+// Whole update runs against a real server: rights, the defaults, the update loop's matching
+// and chains, and what "installed_updates" records.
 #include "tests/launcher/UpdaterFixture.h"
 
-#include "core/strings/BoundedText.h"
 #include "launcher/DownloadProgress.h"
-#include "tests/support/ThreadLimit.h"
 #include "tests/support/ZipBuilder.h"
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -56,10 +50,10 @@ TEST_F(UpdateRun, WithoutRightsOrWithoutAListTheRunAbortsWithItsBox) {
     EXPECT_EQ(0, server.Hits("list.xml"));
     EXPECT_FALSE(Recorded());
     ExpectTempFilesRemoved();
-}
 
-// No launcher.ini at all: every key takes its default, all five slots are "no-server".
-TEST_F(UpdateRun, WithoutSettingsEveryServerFailsAndTheDefaultsShow) {
+    // No launcher.ini at all: every key takes its default, all five slots are "no-server".
+    fs::remove(Installed("launcher.ini"));
+    services.temps.clear();
     EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
     EXPECT_EQ(Aborted, updater.state.load());
     for (const char* url : updater.serverUrl)
@@ -67,22 +61,6 @@ TEST_F(UpdateRun, WithoutSettingsEveryServerFailsAndTheDefaultsShow) {
     EXPECT_STREQ("no.app", updater.appPath);
     EXPECT_STREQ("1.0", updater.currentVersion);
     EXPECT_TRUE(services.temps.empty());
-}
-
-TEST_F(UpdateRun, TakesTheListFromTheFirstServerThatAnswers) {
-    DeadAddress refusing(false);
-    server.Serve("list.xml", ListXml({}));
-    WriteIni({{"URL1", refusing.Url("list.xml")},
-              {"URL2", server.Url("list.xml")},
-              {"URL3", server.Url("three.xml")},
-              {"URL4", server.Url("four.xml")},
-              {"URL5", server.Url("five.xml")}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_EQ(1, server.Hits("list.xml"));
-    EXPECT_EQ(0, server.Hits("three.xml") + server.Hits("four.xml") + server.Hits("five.xml"));
-    EXPECT_EQ("1.0", InstalledVersion());
-    ExpectTempFilesRemoved();
 }
 
 TEST_F(UpdateRun, AppliesAnAscendingChainInOneRunAndRecordsTheLastVersion) {
@@ -123,51 +101,6 @@ TEST_F(UpdateRun, AppliesAReverseChainOneStepPerRun) {
     EXPECT_EQ(1, server.Hits("1.2.zip"));
 }
 
-// A package that fails in the middle of a chain keeps the version before it; what its
-// predecessors wrote stays, and the packages after it are not fetched. Refused: the download
-// failed. An error page: it is no archive.
-TEST_F(UpdateRun, AFailureInTheMiddleOfAChainKeepsTheVersionBeforeIt) {
-    DeadAddress refusing(false);
-    ServePackage("1.1");
-    ServePackage("1.3");
-    for (const auto& broken : {std::make_pair(refusing.Url("1.2.zip"), "Error: download failed;"),
-                               std::make_pair(server.Url("missing.zip"), "Error: no package;")}) {
-        fs::remove(Installed(Updater::kInstalledUpdates));
-        server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                          {"1.1", "1.2", broken.first},
-                                          {"1.2", "1.3", server.Url("1.3.zip")}}));
-        WriteIni({{"URL1", server.Url("list.xml")},
-                  {"Err_DownloadUpdateError", "download failed"},
-                  {"Err_extractingerror", "no package"}});
-        EXPECT_EQ(broken.second, RunUpdate());
-        EXPECT_EQ(Finished, updater.state.load());
-        EXPECT_EQ("1.1", InstalledVersion());
-        EXPECT_EQ("v1.1", ReadWholeFile(Installed("versions/1.1.txt")));
-        EXPECT_EQ(0, server.Hits("1.3.zip"));
-    }
-    EXPECT_EQ(1, server.Hits("missing.zip"));
-    ExpectTempFilesRemoved();
-}
-
-TEST_F(UpdateRun, ANewLauncherStopsTheLoopAfterItsPackage) {
-    server.Serve("1.1.zip",
-                 ZipBuilder().File("Launcher", "").File("LauncherUpdater.exe", "MZ").Bytes());
-    ServePackage("1.2");
-    ServeList({{"1.0", "1.1", server.Url("1.1.zip")}, {"1.1", "1.2", server.Url("1.2.zip")}});
-    RunUpdate();
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_TRUE(updater.newLauncher.load());
-    EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.2.zip"));
-
-    // The marker is still there: with nothing to apply it means nothing.
-    fs::remove(Installed(Updater::kInstalledUpdates));
-    ServeList({{"0.9", "1.0", server.Url("1.2.zip")}});
-    RunUpdate();
-    EXPECT_FALSE(updater.newLauncher.load());
-    EXPECT_EQ("1.0", InstalledVersion());
-}
-
 // Versions match by equality without regard to case, never by order; an entry without "for"
 // matches only an empty version. Once "installed_updates" exists, "BaseVersion" is not read.
 TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
@@ -194,42 +127,6 @@ TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
     EXPECT_EQ("", RunUpdate());
     EXPECT_EQ("empty", InstalledVersion());
     EXPECT_EQ(0, server.Hits("wrong.zip"));
-}
-
-// The updater may go away while its run waits on a stalled server: the destructor ends the
-// transfer within about a second, shows no box for it and leaves no temporary file.
-TEST_F(UpdateRun, DestroyingTheUpdaterEndsAStalledTransferAtOnce) {
-    const std::string package = ZipBuilder().File("a.txt", CompressibleText(80000, 1)).Bytes();
-    server.ServeStalling("1.1.zip", package, package.size() / 2);
-    ServeList({{"1.0", "1.1", server.Url("1.1.zip")}});
-    auto early = std::make_unique<Updater>();
-    early->services = &services;
-    StrCopy(early->iniPath, sizeof early->iniPath, updater.iniPath);
-    early->Start(ThreadWorker::PriorityNormal);
-    while (server.Hits("1.1.zip") == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const auto start = std::chrono::steady_clock::now();
-    early.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    EXPECT_EQ("", services.boxes);
-    EXPECT_EQ("1.0", InstalledVersion());
-    ExpectTempFilesRemoved();
-}
-
-// Without a worker thread the run is over before it began: Start says so and the state reads
-// Aborted at once, so that whoever polls it goes on as after any aborted run.
-TEST_F(UpdateRun, AStartWithoutAThreadIsAnAbortedRun) {
-    if (!CanForbidNewThreads())
-        GTEST_SKIP() << "no address-space limit here";
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            ForbidNewThreads();
-            const bool aborted = updater.Start(ThreadWorker::PriorityNormal) < 0 &&
-                                 updater.state.load() == Aborted && !updater.IsRunning();
-            std::_Exit(aborted ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

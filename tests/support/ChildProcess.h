@@ -1,7 +1,10 @@
 // A program run by a test as a user would run it, in a directory of the test's choice, with
 // what the user does to it: closing its window (Ctrl-C on a terminal) and pressing OK on each
-// message box it shows.
+// message box it shows. Under Wine a Linux program (minisign) starts too, but cannot be waited
+// for.
 #pragma once
+
+#include "tests/support/TempDir.h"
 
 #include <string>
 #include <vector>
@@ -12,16 +15,18 @@ extern const int kCloseDelayMilliseconds;
 
 class ChildProcess {
 public:
-    // Starts program in directory; its standard output and error go to files of the test.
-    ChildProcess(const std::string& program, const std::string& directory);
+    // Starts program with args in directory; its standard output and error go to files.
+    ChildProcess(const std::string& program, const std::string& directory,
+                 const std::vector<std::string>& args = {});
     // Kills the program if it still runs.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return started; }
-    // Waits at most timeoutMilliseconds for the program to end; true with its exit code when
-    // it did. Message boxes that it shows meanwhile are recorded and answered with OK.
+    // Waits at most timeoutMilliseconds for the program to end; true with its exit code (128 +
+    // the signal for a POSIX program a signal ended) when it did. Message boxes that it shows
+    // meanwhile are recorded and answered with OK.
     bool Wait(int timeoutMilliseconds, int* exitCode);
     // Closes its window: WM_CLOSE to its top-level windows on Windows, SIGINT elsewhere.
     void Close();
@@ -31,15 +36,14 @@ public:
     // Its visible top-level windows of the window class className (Windows only).
     std::vector<void*> Windows(const char* className) const;
     // What it wrote to standard output (nothing for a Windows GUI program).
-    std::string Output() const;
+    std::string Output() const { return ReadWholeFile(files / "out"); }
 
 private:
     void AnswerBoxes();
 
+    TempDir files; // its standard output and error
     bool started = false;
     bool ended = false;
-    std::string outputPath;
-    std::string errorPath;
     std::vector<std::string> boxes;
     std::vector<void*> answered; // boxes pressed already, until they are gone
     void* process = nullptr;     // the native handle (Windows)

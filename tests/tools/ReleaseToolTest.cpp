@@ -25,8 +25,6 @@ namespace {
 // Relative name -> bytes; a name ending in '/' is a directory.
 using Tree = std::map<std::string, std::string>;
 
-using Outcome = ToolOutcome;
-
 void WriteTree(const std::string& dir, const Tree& tree) {
     fs::create_directories(dir);
     for (const auto& item : tree) {
@@ -81,7 +79,7 @@ std::map<std::string, int> ArchiveEntries(const std::string& path) {
 
 class ReleaseTool : public UpdaterFixture {
 protected:
-    Outcome Run(const std::vector<std::string>& args) {
+    ToolOutcome Run(const std::vector<std::string>& args) {
         // No progress line: the caught error stream is no terminal.
         const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
             return ReleaseToolMain(argc, argv, out, err, nullptr);
@@ -97,8 +95,8 @@ protected:
                 to,        "--url",       server.Url(""), "--out",  work / out};
     }
 
-    Outcome Package(const std::string& from, const std::string& to,
-                    const std::vector<std::string>& extra = {}) {
+    ToolOutcome Package(const std::string& from, const std::string& to,
+                        const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args = PackageArgs(from, to, from, to);
         args.insert(args.end(), extra.begin(), extra.end());
         return Run(args);
@@ -140,7 +138,7 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
     for (const auto& release : releases)
         WriteTree(work / release.first, *release.second);
 
-    const Outcome first = Package("1.0", "1.1");
+    const ToolOutcome first = Package("1.0", "1.1");
     ASSERT_EQ(0, first.code) << first.err;
     EXPECT_TRUE(Contains(first.out, "removed (the launcher deletes nothing): data/old.txt"));
     EXPECT_EQ((std::map<std::string, int>{
@@ -164,8 +162,9 @@ TEST_F(ReleaseTool, ThreeReleasesApplyInOneRunAndLeaveTheLastTree) {
     EXPECT_STREQ("update 1.0 to 1.1", list[0].name);
     EXPECT_STREQ("Fish & <Chips>", list[2].name);
 
-    const Outcome check = Run({"check", site(), "--from", "1.0"});
+    const ToolOutcome check = Run({"check", site(), "--from", "1.0"});
     EXPECT_EQ(0, check.code) << check.out;
+    EXPECT_TRUE(Contains(check.out, "list.xml: 3 updates")) << check.out;
     EXPECT_TRUE(Contains(check.out, "applies 3: 1.0 -> 1.1 -> 1.2 -> 1.3")) << check.out;
     EXPECT_TRUE(Contains(check.out, "update-1.2-to-1.3.zip: ok, 1 entries")) << check.out;
 
@@ -196,7 +195,7 @@ TEST_F(ReleaseTool, ASignedSiteIsCheckedAsTheLauncherChecksIt) {
     const std::string listText = ReadWholeFile(listPath), zipBytes = ReadWholeFile(zip);
     const std::string signature = studio.Sign(listText);
     WriteWholeFile(listPath + ".minisig", signature);
-    const Outcome good = Run({"check", site(), "--key", studio.PublicFile()});
+    const ToolOutcome good = Run({"check", site(), "--key", studio.PublicFile()});
     EXPECT_EQ(0, good.code) << good.out << good.err;
     EXPECT_TRUE(Contains(good.out, "signature: valid")) << good.out;
     ServeSite();
@@ -223,11 +222,11 @@ TEST_F(ReleaseTool, ASignedSiteIsCheckedAsTheLauncherChecksIt) {
         remove((listPath + ".minisig").c_str());
         if (!test.signature.empty())
             WriteWholeFile(listPath + ".minisig", test.signature);
-        const Outcome check = Run({"check", site(), "--key", test.keyFile});
+        const ToolOutcome check = Run({"check", site(), "--key", test.keyFile});
         EXPECT_EQ(1, check.code) << test.name;
         EXPECT_TRUE(Contains(check.out, test.report)) << test.name << "\n" << check.out;
     }
-    const Outcome notAKey = Run({"check", site(), "--key", listPath});
+    const ToolOutcome notAKey = Run({"check", site(), "--key", listPath});
     EXPECT_EQ(1, notAKey.code);
     EXPECT_TRUE(Contains(notAKey.err, "is not a minisign public key file")) << notAKey.err;
 }
@@ -288,11 +287,12 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
         {PackageArgs("1.1", "ascii", "1.0", "1.1"), 1, "not plain ASCII"},
         {PackageArgs("1.0", "1.1", "1.0", "1.1", "1.1/site"), 1, "lies inside a game directory"},
         {withoutTo, 2, "--to is missing"},
+        {{}, 2, "usage: gamerelease COMMAND"},
         {{"check", site(), "--to", "1.0"}, 2, "unknown option --to"},
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };
     for (const Case& test : cases) {
-        const Outcome outcome = Run(test.args);
+        const ToolOutcome outcome = Run(test.args);
         EXPECT_EQ(test.code, outcome.code) << test.message;
         EXPECT_TRUE(Contains(outcome.err, test.message)) << outcome.err;
         EXPECT_FALSE(fs::exists(site())) << test.message;
@@ -322,40 +322,18 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndWritesNothing) {
     EXPECT_EQ(1u, list.size());
 }
 
-TEST_F(ReleaseTool, EntryNamesAndVersionsAreCheckedAsTheLauncherTakesThem) {
-    const std::pair<std::string, bool> names[] = {
-        {"data/a.txt", true},
-        {"data/", true},
-        {std::string(259, 'x'), true},
-        {std::string(260, 'x'), false},
-        {"../x", false},
-        {"a/../../x", false},
-        {"a/. ./x", false},
-        {"C:/x", false},
-        {"a\\..\\x", false},
-        {"nul.txt", false},
-        {"a/COM1", false},
-        {"com10", true},
-        {"a?b", false},
-        {"dir./x", false},
-        {"a\x01", false},
-        {"caf\xC3\xA9", false},
-        {"", false},
-    };
-    for (const auto& name : names)
-        EXPECT_EQ(name.second, EntryNameProblem(name.first) == nullptr) << name.first;
-    const std::pair<std::string, bool> versions[] = {
-        {"1.0", true},
-        {std::string(31, '9'), true},
-        {std::string(32, '9'), false},
-        {"", false},
-        {" 1.0", false},
-        {"1.0\n", false},
-        {"1  0", false},
-        {"1.0 beta", true},
-    };
-    for (const auto& version : versions)
-        EXPECT_EQ(version.second, VersionProblem(version.first) == nullptr) << version.first;
+TEST(ReleaseNames, EntryNamesAndVersionsAreCheckedAsTheLauncherTakesThem) {
+    const std::string longest(259, 'x'), tooLong(260, 'x'), version31(31, '9'), version32(32, '9');
+    for (const std::string name : {"data/a.txt", "data/", "com10", longest.c_str()})
+        EXPECT_EQ(nullptr, EntryNameProblem(name)) << name;
+    for (const std::string name :
+         {"../x", "a/../../x", "a/. ./x", "C:/x", "a\\..\\x", "nul.txt", "a/COM1", "a?b", "dir./x",
+          "a\x01", "caf\xC3\xA9", "", tooLong.c_str()})
+        EXPECT_NE(nullptr, EntryNameProblem(name)) << name;
+    for (const std::string version : {"1.0", "1.0 beta", version31.c_str()})
+        EXPECT_EQ(nullptr, VersionProblem(version)) << version;
+    for (const std::string version : {"", " 1.0", "1.0\n", "1  0", version32.c_str()})
+        EXPECT_NE(nullptr, VersionProblem(version)) << version;
 }
 
 // check reads every entry through the zip reader and names what the launcher would refuse.
@@ -391,7 +369,7 @@ TEST_F(ReleaseTool, CheckRefusesHostileAndDamagedPackages) {
         entries.push_back({"1.0", "1.1", "http://cdn/" + std::string(test.file)});
     }
     WriteTree(site(), {{"list.xml", ListXml(entries)}});
-    const Outcome outcome = Run({"check", site() + "/list.xml"});
+    const ToolOutcome outcome = Run({"check", site() + "/list.xml"});
     EXPECT_EQ(1, outcome.code);
     EXPECT_TRUE(Contains(outcome.out, "http://cdn/elsewhere.zip: not here")) << outcome.out;
     EXPECT_TRUE(Contains(outcome.out, "applies 2: 0.9 -> 1.0 -> 1.1")) << outcome.out;

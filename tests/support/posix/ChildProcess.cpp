@@ -1,42 +1,38 @@
 #include "tests/support/ChildProcess.h"
 
-#include "tests/support/TempDir.h"
-
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <sstream>
 #include <thread>
 
-extern char** environ;
-
 const int kCloseDelayMilliseconds = 0;
 
-namespace {
-std::string OutputName(const char* kind) {
-    static std::atomic<unsigned> counter{0};
-    return "/tmp/child-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "." + kind;
-}
-} // namespace
-
-ChildProcess::ChildProcess(const std::string& program, const std::string& directory)
-    : outputPath(OutputName("out")), errorPath(OutputName("err")) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    char* arguments[] = {const_cast<char*>(program.c_str()), nullptr};
-    pid_t child = 0;
-    started = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
+ChildProcess::ChildProcess(const std::string& program, const std::string& directory,
+                           const std::vector<std::string>& args) {
+    // Everything the child needs is made before the fork: other threads may hold locks.
+    const std::string out = files / "out", err = files / "err";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        // No core file may land in a directory a test inspects.
+        const rlimit noCore = {0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (outFile >= 0 && errFile >= 0 && dup2(outFile, 1) >= 0 && dup2(errFile, 2) >= 0 &&
+            chdir(directory.c_str()) == 0)
+            execv(argv[0], argv.data());
+        _exit(127);
+    }
+    started = child > 0;
     id = int(child);
 }
 
@@ -45,8 +41,6 @@ ChildProcess::~ChildProcess() {
         kill(id, SIGKILL);
         waitpid(id, nullptr, 0);
     }
-    unlink(outputPath.c_str());
-    unlink(errorPath.c_str());
 }
 
 bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
@@ -73,7 +67,7 @@ void ChildProcess::Close() {
 
 std::vector<std::string> ChildProcess::Boxes() const {
     std::vector<std::string> lines;
-    std::istringstream in(ReadWholeFile(errorPath));
+    std::istringstream in(ReadWholeFile(files / "err"));
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
@@ -81,8 +75,4 @@ std::vector<std::string> ChildProcess::Boxes() const {
 
 std::vector<void*> ChildProcess::Windows(const char*) const {
     return {};
-}
-
-std::string ChildProcess::Output() const {
-    return ReadWholeFile(outputPath);
 }

@@ -32,24 +32,53 @@ std::vector<HWND> WindowsOf(int process, const char* className) {
     return search.found;
 }
 
+// A Linux path as Wine's drive of the whole file system names it (Wine's own export).
+std::wstring WindowsName(const std::string& path) {
+    typedef WCHAR*(CDECL * ToDosName)(const char*);
+    const auto toDos = reinterpret_cast<ToDosName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    WCHAR* dosName = path[0] == '/' && toDos ? toDos(path.c_str()) : nullptr;
+    if (!dosName)
+        return std::wstring(path.begin(), path.end());
+    const std::wstring name(dosName);
+    HeapFree(GetProcessHeap(), 0, dosName);
+    return name;
+}
+
+HANDLE Inherited(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
+                       nullptr);
+}
+
 } // namespace
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& directory) {
-    STARTUPINFOA startup{};
+ChildProcess::ChildProcess(const std::string& program, const std::string& directory,
+                           const std::vector<std::string>& args) {
+    const std::wstring name = WindowsName(program), dir(directory.begin(), directory.end());
+    std::wstring commandLine = L"\"" + name + L"\"";
+    for (const std::string& arg : args)
+        commandLine += L" \"" + std::wstring(arg.begin(), arg.end()) + L"\"";
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = Inherited(files / "out");
+    startup.hStdError = Inherited(files / "err");
     PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + program + "\"";
-    started = CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                             directory.c_str(), &startup, &info) != 0;
-    if (started) {
+    started = CreateProcessW(name.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                             dir.c_str(), &startup, &info) != 0;
+    CloseHandle(startup.hStdOutput);
+    CloseHandle(startup.hStdError);
+    // A Linux program comes without handles.
+    if (info.hThread)
         CloseHandle(info.hThread);
-        process = info.hProcess;
-        id = int(info.dwProcessId);
-    }
+    process = info.hProcess;
+    id = int(info.dwProcessId);
 }
 
 ChildProcess::~ChildProcess() {
-    if (started && !ended)
+    if (process && !ended)
         TerminateProcess(process, 1);
     if (process)
         CloseHandle(process);
@@ -72,7 +101,7 @@ void ChildProcess::AnswerBoxes() {
 bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
-    while (started && !ended) {
+    while (process && !ended) {
         AnswerBoxes();
         if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) {
             DWORD code = 0;
@@ -99,8 +128,4 @@ std::vector<void*> ChildProcess::Windows(const char* className) const {
 
 std::vector<std::string> ChildProcess::Boxes() const {
     return boxes;
-}
-
-std::string ChildProcess::Output() const {
-    return std::string();
 }

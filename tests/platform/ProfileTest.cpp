@@ -42,9 +42,8 @@ const char kLauncherIni[] = "; launcher settings\r\n"
                             "[CONFIG]\r\n"
                             "Later=second section of the same name is not searched\r\n";
 
-// Unix line ends, a byte order mark, blanks around the header, tabs.
+// Unix line ends, a byte order mark right before the header, blanks around it, tabs.
 const char kPlainIni[] = "\xEF\xBB\xBF"
-                         "\n"
                          "   [Config]   \n"
                          "\tFontSize\t=\t20\t\n"
                          "[Broken\n"

@@ -30,6 +30,9 @@ void RelativeToMaps(const char* path, char* out, size_t size) {
 void CommonWithGameA(const char* path, char* out, size_t size) {
     PathCommonDirectory("game/dat1/a", path, out, size);
 }
+void CommonWithAB(const char* path, char* out, size_t size) {
+    PathCommonDirectory("a/b", path, out, size);
+}
 
 // Each destination starts as "kept"; PathExtension's size is the count walked back.
 const ExtractCase kExtractCases[] = {
@@ -50,6 +53,7 @@ const ExtractCase kExtractCases[] = {
     {CommonWithGameA, "game/dat1/b", 64, "game/dat1/"},
     {CommonWithGameA, "game/dat2/b", 64, "game/"},
     {CommonWithGameA, "Game/dat1/a", 64, "kept"},
+    {CommonWithAB, "a/c", 64, "a/"},
     {PathExtension, "data.pack", 7, "pack"},
     {PathExtension, "archive", 7, "rchive"},
     {PathExtension, "abc", 7, "bc"},

@@ -88,8 +88,7 @@ bool CopyInto(FileStream* out, const Input& input, std::vector<uint8_t>* buffer)
     bool copied = in->GetSize() == input.size;
     for (uint32_t left = input.size; copied && left > 0;) {
         const uint32_t part = std::min(left, kCopyBlock);
-        copied =
-            in->Read(buffer->data(), part, 1) == int32_t(part) && out->Write(buffer->data(), part);
+        copied = in->ReadAll(buffer->data(), part) && out->Write(buffer->data(), part);
         left -= part;
     }
     in->Close();

@@ -19,7 +19,7 @@ bool CopyRange(FileStream* in, const PackEntry& entry, FileStream* out) {
     std::vector<uint8_t> buffer(std::min(entry.size, kCopyBlock));
     for (uint32_t left = entry.size; left > 0;) {
         const uint32_t part = std::min(left, kCopyBlock);
-        if (in->Read(buffer.data(), part, 1) != int32_t(part) || !out->Write(buffer.data(), part))
+        if (!in->ReadAll(buffer.data(), part) || !out->Write(buffer.data(), part))
             return false;
         left -= part;
     }

@@ -56,8 +56,7 @@ int ListPack(FileStream* stream, const std::string& path, const ToolIo& io) {
 
 int ListIndex(FileStream* stream, const std::string& path, bool bigEndian, const ToolIo& io) {
     std::vector<uint8_t> block(stream->GetSize());
-    if (stream->Seek(0, SEEK_SET) != 0 ||
-        stream->Read(block.data(), uint32_t(block.size()), 1) != int32_t(block.size()))
+    if (stream->Seek(0, SEEK_SET) != 0 || !stream->ReadAll(block.data(), uint32_t(block.size())))
         return io.Fail("cannot read %s", path.c_str());
     PackList packs;
     if (ParseIndex(block.data(), block.size(), bigEndian, &packs) != IndexParse::Packs)

@@ -1,5 +1,4 @@
-// A top-level window for control tests under Wine. It stays hidden unless a test paints: Wine
-// waits about 2 s for a shown window to be withdrawn when it is destroyed.
+// A hidden window for tests under Wine (which waits 2 s to withdraw a shown one) and a probe.
 #pragma once
 
 #include "core/gui/WidgetEvent.h"
@@ -9,15 +8,46 @@
 
 #include <string>
 
+// A widget without a native window that logs every hook it receives.
+class ProbeWidget : public BaseWidget {
+public:
+    // Joins parent at the stored geometry; log outlives the probe.
+    ProbeWidget(int id, BaseWidget* parent, float x, float y, float w, float h, std::string* log)
+        : BaseWidget(id, parent, ""), log(log) {
+        SetPosition(x, y);
+        SetSize(w, h);
+        parent->AddChild(this);
+    }
+    ~ProbeWidget() override { *log += std::to_string(GetId()) + " deleted;"; }
+    void SetVisible(bool show) override { Note("show", show, 0); }
+    void OnMouseMove(int x, int y) override { Note("move", x, y); }
+    // The left button keeps the base routing so that nested probes are reached too.
+    void OnLeftDown(int x, int y) override { Note("down", x, y), BaseWidget::OnLeftDown(x, y); }
+    void OnLeftUp(int x, int y) override { Note("up", x, y), BaseWidget::OnLeftUp(x, y); }
+    void OnLeftDoubleClick(int x, int y) override { Note("dbl", x, y); }
+    void OnRightDown(int x, int y) override { Note("rdown", x, y); }
+    void OnRightUp(int x, int y) override { Note("rup", x, y); }
+    void OnMiddleDown(int x, int y) override { Note("mdown", x, y); }
+    void OnMiddleUp(int x, int y) override { Note("mup", x, y); }
+    void OnCommand(UINT message, WPARAM w, LPARAM) override { Note("cmd", int(message), int(w)); }
+    void Draw() override { *log += std::to_string(GetId()) + " draw;"; }
+
+private:
+    void Note(const char* what, int a, int b) {
+        *log += std::to_string(GetId()) + " " + what + " " + std::to_string(a) + " " +
+                std::to_string(b) + ";";
+    }
+    std::string* log;
+};
+
 class GuiTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        window = new WindowWidget(50, "", true, 0, 0, 500, 400);
-        SetWidgetEvent(0, 0);
+    void SetUp() override { SetWidgetEvent(0, 0); }
+    void TearDown() override {
+        if (window)
+            window->Destroy();
     }
-    void TearDown() override { window->Destroy(); }
-
-    WindowWidget* window = nullptr;
     // Outlives the window, whose teardown deletes probes that write here.
     std::string log;
+    WindowWidget* window = new WindowWidget(50, "", true, 0, 0, 500, 400);
 };

@@ -1,55 +1,23 @@
-// The top-level window under Wine: its native window, the class procedure's lookup and the
-// routing of native messages to the hooks of the window and its direct children.
-#include "core/gui/WindowWidget.h"
-#include "core/gui/WidgetEvent.h"
-#include "tests/gui/ProbeWidget.h"
+// The top-level window under Wine: routing native messages to hooks, moving, and teardown.
+#include "tests/gui/GuiFixture.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
-#include <string>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
-TEST(WindowWidget, CreatesHiddenPopupOfItsOwnClass) {
-    const struct {
-        bool noCaption;
-        DWORD style;
-    } cases[] = {{true, WS_POPUP}, {false, WS_POPUP | WS_CAPTION}};
-    for (const auto& c : cases) {
-        auto* window = new WindowWidget(42, "title", c.noCaption, 10, 20, 300, 200);
-        HWND native = window->GetHandle();
-        char className[32] = "";
-        GetClassNameA(native, className, sizeof className);
-        EXPECT_STREQ(className, "ZEdaroDozaza");
-        EXPECT_EQ(GetClassLongA(native, GCL_STYLE), static_cast<DWORD>(CS_CLASSDC));
-        EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(native, GWL_STYLE)) &
-                      (WS_POPUP | WS_CAPTION | WS_VISIBLE),
-                  c.style);
-        EXPECT_EQ(GetWindowLongA(native, GWL_ID), 42);
-        EXPECT_FALSE(window->IsVisible());
-        // The stored size changes alone; moving keeps the native size.
-        window->SetSize(5, 5);
-        window->SetPosition(30.9f, 40);
-        RECT frame;
-        GetWindowRect(native, &frame);
-        EXPECT_EQ(frame.left, 30);
-        EXPECT_EQ(frame.top, 40);
-        EXPECT_EQ(frame.bottom - frame.top, 200);
-        EXPECT_EQ(window->GetWidth(), 5.0f);
-        window->Destroy();
-    }
-}
-
-// Window 5 with probes 11 at (10, 10) and 12 at (100, 20), both 50 x 50.
-TEST(WindowWidget, RoutesNativeMessagesToHooks) {
-    std::string log;
-    auto* window = new WindowWidget(5, "", true, 0, 0, 200, 200);
-    new ProbeWidget(11, window, 10, 10, 50, 50, &log);
-    new ProbeWidget(12, window, 100, 20, 50, 50, &log);
+// Probes A (1) at (10, 10) holding C (3) at (2, 2), and B (2) at a fractional spot, added
+// later and overlapping A. The left button goes to the top-most child whose inside (edges
+// excluded) holds the point; the other buttons and the mouse go to every direct child.
+TEST_F(GuiTest, RoutesNativeMessagesToHooksAndTearsDownOnce) {
+    auto* a = new ProbeWidget(1, window, 10, 10, 20, 20, &log);
+    auto* b = new ProbeWidget(2, window, 25.5f, 25.5f, 20, 20, &log);
+    new ProbeWidget(3, a, 2, 2, 5, 5, &log);
     HWND native = window->GetHandle();
-    NMHDR changing = {native, 7, static_cast<UINT>(TCN_SELCHANGING)};
-    NMHDR changed = {native, 7, static_cast<UINT>(TCN_SELCHANGE)};
+    NMHDR changing = {native, 7, UINT(TCN_SELCHANGING)}, changed = {native, 7, UINT(TCN_SELCHANGE)};
     DRAWITEMSTRUCT drawItem = {};
     const LPARAM at5 = MAKELPARAM(5, 5);
     const struct {
@@ -59,37 +27,55 @@ TEST(WindowWidget, RoutesNativeMessagesToHooks) {
         const char* route;
         int eventId;
     } cases[] = {
-        {WM_MOUSEMOVE, 0, at5, "12 move -95 -15;11 move -5 -5;", 99},
-        {WM_MOUSEMOVE, 0, MAKELPARAM(-20, 300), "12 move -120 280;11 move -30 290;", 99},
-        {WM_LBUTTONDOWN, 0, MAKELPARAM(30, 30), "11 down 20 20;", 99},
-        {WM_LBUTTONUP, 0, MAKELPARAM(30, 30), "11 up 20 20;", 11},
-        {WM_LBUTTONUP, 0, at5, "", 5},
-        {WM_LBUTTONDBLCLK, 0, at5, "12 dbl -95 -15;11 dbl -5 -5;", 99},
-        {WM_RBUTTONDOWN, 0, at5, "12 rdown -95 -15;11 rdown -5 -5;", 99},
-        {WM_RBUTTONUP, 0, at5, "12 rup -95 -15;11 rup -5 -5;", 99},
-        {WM_MBUTTONDOWN, 0, at5, "12 mdown -95 -15;11 mdown -5 -5;", 99},
-        {WM_MBUTTONUP, 0, at5, "12 mup -95 -15;11 mup -5 -5;", 99},
-        {WM_RBUTTONDBLCLK, 0, at5, "", 99},
-        {WM_MBUTTONDBLCLK, 0, at5, "", 99},
-        {WM_COMMAND, MAKEWPARAM(11, BN_CLICKED), 0, "11 cmd 273 11;12 cmd 273 11;", 99},
-        {WM_COMMAND, MAKEWPARAM(5, BN_CLICKED), 0, "", 99},
-        {WM_HSCROLL, SB_LINEDOWN, 0, "11 cmd 276 1;12 cmd 276 1;", 99},
-        {WM_VSCROLL, SB_THUMBTRACK, 0, "", 99}, // the scroll code equals the window's id
-        {WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&changing), "", 99},
-        {WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&changed), "11 cmd 78 7;12 cmd 78 7;", 99},
-        {WM_PAINT, 0, 0, "11 draw;12 draw;", 99},
-        {WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&drawItem), "11 draw;12 draw;", 99},
+        {WM_LBUTTONUP, 0, MAKELPARAM(10, 15), "", 50}, // on A's left, top and right edges
+        {WM_LBUTTONUP, 0, MAKELPARAM(15, 10), "", 50},
+        {WM_LBUTTONUP, 0, MAKELPARAM(30, 15), "", 50},
+        {WM_LBUTTONUP, 0, MAKELPARAM(26, 30), "", 50}, // A's bottom, half a unit inside B
+        {WM_LBUTTONUP, 0, MAKELPARAM(11, 11), "1 up 1 1;", 1},
+        {WM_LBUTTONUP, 0, MAKELPARAM(13, 13), "1 up 3 3;3 up 1 1;", 3},
+        {WM_LBUTTONUP, 0, MAKELPARAM(29, 29), "2 up 3 3;", 2},
+        {WM_LBUTTONDOWN, 0, MAKELPARAM(13, 13), "1 down 3 3;3 down 1 1;", 99},
+        {WM_MOUSEMOVE, 0, MAKELPARAM(-20, 300), "2 move -45 274;1 move -30 290;", 99},
+        {WM_LBUTTONDBLCLK, 0, at5, "2 dbl -20 -20;1 dbl -5 -5;", 99},
+        {WM_RBUTTONDOWN, 0, at5, "2 rdown -20 -20;1 rdown -5 -5;", 99},
+        {WM_RBUTTONUP, 0, at5, "2 rup -20 -20;1 rup -5 -5;", 99},
+        {WM_MBUTTONDOWN, 0, at5, "2 mdown -20 -20;1 mdown -5 -5;", 99},
+        {WM_MBUTTONUP, 0, at5, "2 mup -20 -20;1 mup -5 -5;", 99},
+        {WM_COMMAND, MAKEWPARAM(11, BN_CLICKED), 0, "1 cmd 273 11;2 cmd 273 11;", 99},
+        {WM_COMMAND, MAKEWPARAM(50, BN_CLICKED), 0, "", 99}, // the window's own
+        {WM_HSCROLL, SB_LINEDOWN, 0, "1 cmd 276 1;2 cmd 276 1;", 99},
+        {WM_NOTIFY, 7, LPARAM(&changing), "", 99},
+        {WM_NOTIFY, 7, LPARAM(&changed), "1 cmd 78 7;2 cmd 78 7;", 99},
+        {WM_PAINT, 0, 0, "1 draw;2 draw;", 99},
+        {WM_DRAWITEM, 0, LPARAM(&drawItem), "1 draw;2 draw;", 99},
         {WM_KEYDOWN, VK_SPACE, 0, "", 99},
     };
     for (const auto& c : cases) {
         log.clear();
         SetWidgetEvent(99, 0);
         SendMessageA(native, c.message, c.wParam, c.lParam);
-        EXPECT_EQ(log, c.route) << "message " << c.message;
+        EXPECT_EQ(log, c.route) << c.message << " at " << c.lParam;
         EXPECT_TRUE(IsWidgetEvent(c.eventId, c.eventId == 99 ? 0 : WidgetEventCode::Click))
-            << "message " << c.message;
+            << c.message << " at " << c.lParam;
     }
-    window->Destroy();
+    // Moving keeps the native size.
+    window->SetPosition(30.9f, 40);
+    RECT frame;
+    GetWindowRect(native, &frame);
+    EXPECT_EQ(std::vector<LONG>({frame.left, frame.top, frame.bottom}),
+              std::vector<LONG>({30, 40, 440}));
+
+    // A destroyed widget leaves its parent; the window's teardown deletes every child once,
+    // nested or listed twice, and leaves the registry.
+    log.clear();
+    window->AddChild(b);
+    new ProbeWidget(4, b, 0, 0, 1, 1, &log);
+    a->Destroy();
+    WindowWidget* gone = std::exchange(window, nullptr);
+    gone->Destroy();
+    EXPECT_EQ(log, "3 deleted;1 deleted;4 deleted;2 deleted;");
+    EXPECT_FALSE(IsWindow(native));
+    EXPECT_EQ(std::count(windowRegistry.begin(), windowRegistry.end(), gone), 0);
 }
 
 } // namespace

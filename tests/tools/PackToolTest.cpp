@@ -1,3 +1,5 @@
+// packtool run in a temporary working directory: each command's output and files, and the exit
+// code of bad input (1) and of a bad command line (2).
 #include "tools/PackTool.h"
 
 #include "tests/files/PackBytes.h"
@@ -6,132 +8,84 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <string>
-#include <vector>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-using Outcome = ToolOutcome;
-
-class PackTool : public ::testing::Test {
-protected:
-    void SetUp() override { root = dir.Path() + "/"; }
-
-    Outcome Run(const std::vector<std::string>& args) {
-        return RunTool(static_cast<int (*)(int, char**, FILE*, FILE*)>(PackToolMain), "packtool",
-                       args, dir.Path());
-    }
-
-    void Write(const std::string& relative, const std::string& bytes) {
-        std::filesystem::create_directories(std::filesystem::path(root + relative).parent_path());
-        WriteWholeFile(root + relative, bytes);
-    }
-
+TEST(PackTool, CommandsAndTheirErrorExits) {
     TempDir dir;
-    std::string root;
-};
-
-TEST_F(PackTool, BuildWritesTypesAndEntriesInKeyOrderAndTheServiceReadsThem) {
-    const std::string big(20000, 'B');
-    Write("in/c.lua", "cc");
-    Write("in/sub/b.mesh", big);
-    Write("in/A.LUA", "AAAA");
-    Write("in/notes.txt", "not packed");
-    const Outcome built = Run({"build", root + "in", root + "out.pack"});
-    ASSERT_EQ(0, built.code) << built.err;
-    EXPECT_TRUE(Contains(built.out, "3 files"));
-    EXPECT_EQ(MakePack({{"a", "lua", "AAAA"}, {"c", "lua", "cc"}, {"sub/b", "mesh", big}}),
-              ReadWholeFile(root + "out.pack"));
-
-    const Outcome listed = Run({"list", root + "out.pack"});
-    ASSERT_EQ(0, listed.code);
-    EXPECT_TRUE(Contains(listed.out, "2 types, 3 entries"));
-    EXPECT_TRUE(Contains(listed.out, "type \"mesh\": 1 entries"));
-    EXPECT_TRUE(Contains(listed.out, "size 20000 name \"sub/b\""));
-
-    ASSERT_EQ(0, Run({"extract", root + "out.pack", "Sub/B.MESH", root + "b.out"}).code);
-    EXPECT_EQ(big, ReadWholeFile(root + "b.out"));
-    const Outcome missing = Run({"extract", root + "out.pack", "d.lua", root + "d.out"});
-    EXPECT_EQ(1, missing.code);
-    EXPECT_TRUE(Contains(missing.err, "holds no d.lua"));
-    EXPECT_FALSE(std::filesystem::exists(root + "d.out"));
-}
-
-TEST_F(PackTool, BadInputGetsAnErrorAndExitCodeOne) {
-    const std::string prefix(32, 'k');
-    Write("dup/" + prefix + "1.lua", "one");
-    Write("dup/" + prefix + "2.lua", "two");
-    const Outcome duplicate = Run({"build", root + "dup", root + "dup.pack"});
-    EXPECT_EQ(1, duplicate.code);
-    EXPECT_TRUE(Contains(duplicate.err, prefix + "1.lua"));
-    EXPECT_TRUE(Contains(duplicate.err, prefix + "2.lua"));
-    EXPECT_FALSE(std::filesystem::exists(root + "dup.pack"));
-
-    Write("empty/e.lua", "");
-    EXPECT_EQ(1, Run({"build", root + "empty", root + "e.pack"}).code);
-    EXPECT_EQ(1, Run({"build", root + "nodir", root + "n.pack"}).code);
-
-    Write("bad.pack", "QDFPVF01" + std::string(16, '\xFF'));
-    Write("junk", "neither");
-    for (const char* file : {"bad.pack", "junk", "none"}) {
-        const Outcome listed = Run({"list", root + file});
-        EXPECT_EQ(1, listed.code) << file;
-        EXPECT_TRUE(Contains(listed.err, "packtool: error: ")) << file;
-        EXPECT_EQ(1, Run({"extract", root + file, "a.lua", root + "x"}).code) << file;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.Path());
+    const auto run = [&](const std::string& line) {
+        std::istringstream words(line);
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        const auto entry = static_cast<int (*)(int, char**, FILE*, FILE*)>(PackToolMain);
+        return RunTool(entry, "packtool", args, dir.Path());
+    };
+    const std::string big(20000, 'B'), k(32, 'k');
+    const std::map<std::string, std::string> files = {
+        {"in/c.lua", "cc"},          {"in/sub/b.mesh", big},
+        {"in/A.LUA", "AAAA"},        {"in/notes.txt", "-"},
+        {"loose/s.lua", "SCRIPT.."}, {"loose/sub/b.mesh", "shadowed"},
+        {"game.exe", "GAME"},        {"dup/" + k + "1.lua", "1"},
+        {"dup/" + k + "2.lua", "2"}, {"empty/e.lua", ""},
+        {"junk", "neither"},         {"bad.pack", "QDFPVF01" + std::string(16, '\xFF')}};
+    for (const auto& file : files) {
+        fs::create_directories(fs::path("./" + file.first).parent_path());
+        WriteWholeFile(file.first, file.second);
     }
-    EXPECT_EQ(1, Run({"index", root + "i.idx", root + "bad.pack"}).code);
-    EXPECT_EQ(1, Run({"index", root + "i.idx", root + "junk"}).code);
-    EXPECT_EQ(1, Run({"index", root + "i.idx", "--bogus", root + "in"}).code);
-    EXPECT_EQ(1, Run({"index", root + "i.idx", "--version-source", root + "junk"}).code);
-
-    EXPECT_EQ(2, Run({}).code);
-    EXPECT_EQ(2, Run({"unpack", "x"}).code);
-    EXPECT_EQ(2, Run({"build", root + "in"}).code);
-}
-
-// Items register in order (a file found in an earlier item is not registered again) and the
-// options reach the index, the checksum table and the versions file.
-TEST_F(PackTool, IndexRegistersItemsInOrderAndHonoursItsOptions) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    Write("in/m.mesh", "packed mesh");
-    Write("loose/s.lua", "SCRIPT..");
-    Write("loose/m.mesh", "shadowed");
-    Write("game.exe", "GAMEgame");
-    const Outcome built = Run({"build", "in", "main.pack"});
-    const Outcome indexed = Run({"index", "i.idx", "--big-endian", "--table", "--version-source",
-                                 "game.exe", "--version-text", "1.2", "main.pack", "loose"});
-    const Outcome listed = Run({"list", "i.idx"});
-    const Outcome sums = Run({"checksum", "loose/s.lua", "none", "game.exe"});
-    std::filesystem::current_path(previous);
-
-    ASSERT_EQ(0, built.code) << built.err;
-    ASSERT_EQ(0, indexed.code) << indexed.err;
-    EXPECT_TRUE(Contains(indexed.out, "2 packs, 2 entries"));
-    EXPECT_EQ("SFVZ10NV", ReadWholeFile(root + "i.idx").substr(0, 8));
-    EXPECT_TRUE(Contains(listed.out, "big-endian")) << listed.out;
-    EXPECT_TRUE(Contains(listed.out, "name \"m\" path \"./main.pack\"")) << listed.out;
-    EXPECT_TRUE(Contains(listed.out, "name \"s\" path \"loose/s.lua\"")) << listed.out;
-
-    // 8-byte files: the checksum covers the first word only.
-    const uint32_t scriptSum = 0xFEFAFFAFu ^ 0xD2029F7Du ^ GetLE32("SCRI", 0);
-    const uint32_t gameSum = 0xFEFAFFAFu ^ 0xD2029F7Du ^ GetLE32("GAME", 0);
-    std::string table(4, '\0');
-    PutLE32(&table, 0, scriptSum);
-    EXPECT_EQ(table, ReadWholeFile(root + "table"));
-    const std::string versions = ReadWholeFile(root + "game.versions");
-    ASSERT_EQ(40u, versions.size());
-    EXPECT_EQ(gameSum, GetLE32(versions, 4));
-    EXPECT_STREQ("1.2", versions.c_str() + 8);
-
-    EXPECT_EQ(1, sums.code);
-    char expected[64];
-    snprintf(expected, sizeof expected, "%08X loose/s.lua\n%08X game.exe\n", unsigned(scriptSum),
-             unsigned(gameSum));
-    EXPECT_EQ(expected, sums.out);
-    EXPECT_TRUE(Contains(sums.err, "cannot open none"));
+    // Index items register in order: loose/sub/b.mesh was found in main.pack first.
+    const struct {
+        std::string args;
+        int code;
+        std::string shown;
+    } rows[] = {
+        {"build in main.pack", 0, "3 files"},
+        {"list main.pack", 0, "2 types, 3 entries"},
+        {"extract main.pack Sub/B.MESH b.out", 0, ""},
+        {"extract main.pack d.lua d.out", 1, "holds no d.lua"},
+        {"index i.idx --big-endian --table --version-source game.exe --version-text 1.2 "
+         "main.pack loose",
+         0, "2 packs, 4 entries"},
+        {"list i.idx", 0, "index i.idx (big-endian): 2 packs"},
+        {"checksum none", 1, "packtool: error: cannot open none"},
+        {"build dup dup.pack", 1, k + "1.lua and dup/" + k + "2.lua"},
+        {"build empty e.pack", 1, "is empty"},
+        {"", 2, "usage: packtool"},
+        {"unpack x", 2, "usage: packtool"},
+        {"build in", 2, "usage: packtool"},
+    };
+    for (const auto& row : rows) {
+        const ToolOutcome outcome = run(row.args);
+        EXPECT_EQ(row.code, outcome.code) << row.args << "\n" << outcome.err;
+        EXPECT_TRUE(Contains(outcome.out + outcome.err, row.shown)) << row.args << "\n"
+                                                                    << outcome.out;
+    }
+    for (const char* line :
+         {"build nodir n.pack", "list bad.pack", "list junk", "list none",
+          "extract bad.pack a.lua x", "extract none a.lua x", "index x.idx bad.pack",
+          "index x.idx junk", "index x.idx --bogus in", "index x.idx --version-source junk"}) {
+        const ToolOutcome outcome = run(line);
+        EXPECT_EQ(1, outcome.code) << line;
+        EXPECT_TRUE(Contains(outcome.err, "packtool: error: ")) << line << "\n" << outcome.err;
+    }
+    EXPECT_EQ(MakePack({{"a", "lua", "AAAA"}, {"c", "lua", "cc"}, {"sub/b", "mesh", big}}),
+              ReadWholeFile("main.pack"));
+    EXPECT_EQ(big, ReadWholeFile("b.out"));
+    EXPECT_FALSE(fs::exists("d.out") || fs::exists("dup.pack"));
+    // The index options reach the index, the checksum table and the versions file.
+    EXPECT_EQ("SFVZ10NV", ReadWholeFile("i.idx").substr(0, 8));
+    EXPECT_TRUE(Contains(ReadWholeFile("game.versions"), "1.2"));
+    char sum[32]; // the checksum table holds loose/s.lua's
+    snprintf(sum, sizeof sum, "%08X loose/s.lua\n",
+             unsigned(GetLE32(ReadWholeFile("table") + "????", 0)));
+    EXPECT_EQ(sum, run("checksum loose/s.lua").out);
+    fs::current_path(previous);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Running a tool's in-process entry from a test, with its output and error streams caught.
 #pragma once
 
+#include "tests/support/TempDir.h"
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -8,15 +10,28 @@
 
 struct ToolOutcome {
     int code;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
-// A tool's entry: argc, argv, output stream, error stream; returns the exit code.
-using ToolEntry = std::function<int(int, char**, FILE*, FILE*)>;
+// Runs entry (argc, argv, output, error; returns the exit code) on program followed by args;
+// the streams pass through files in dir. Exit code -1 when they cannot be opened.
+inline ToolOutcome RunTool(const std::function<int(int, char**, FILE*, FILE*)>& entry,
+                           const std::string& program, std::vector<std::string> args,
+                           const std::string& dir) {
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(&arg[0]);
+    const std::string outPath = dir + "/stdout", errPath = dir + "/stderr";
+    FILE* out = fopen(outPath.c_str(), "wb");
+    FILE* err = fopen(errPath.c_str(), "wb");
+    const int code = out && err ? entry(int(argv.size()), argv.data(), out, err) : -1;
+    for (FILE* stream : {out, err})
+        if (stream)
+            fclose(stream);
+    return {code, ReadWholeFile(outPath), ReadWholeFile(errPath)};
+}
 
-// Runs entry on program followed by args; the streams pass through files in dir.
-ToolOutcome RunTool(const ToolEntry& entry, const std::string& program,
-                    std::vector<std::string> args, const std::string& dir);
-
-bool Contains(const std::string& text, const std::string& part);
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}

@@ -1,12 +1,26 @@
-// Running a tool's in-process entry from a test, with its output and error streams caught.
+// Running a tool's in-process entry on files a test writes, with its output and errors caught.
 #pragma once
 
 #include "tests/support/TempDir.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+// Relative name -> bytes; a name ending in '/' is a directory.
+using Tree = std::map<std::string, std::string>;
+
+inline void WriteTree(const std::string& dir, const Tree& tree) {
+    for (const auto& item : tree) {
+        const std::filesystem::path path = std::filesystem::path(dir) / item.first;
+        std::filesystem::create_directories(item.first.back() == '/' ? path : path.parent_path());
+        if (item.first.back() != '/')
+            WriteWholeFile(path.generic_string(), item.second);
+    }
+}
 
 struct ToolOutcome {
     int code;

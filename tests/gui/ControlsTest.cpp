@@ -81,12 +81,10 @@ TEST_F(GuiTest, ScrollBarFollowsItsNotifications) {
         SendMessageA(bar->GetHandle(), WM_KEYDOWN, key, 0);
         positions += std::to_string(bar->GetPosition()) + " ";
     }
-    const std::pair<WPARAM, LPARAM> scrolls[] = {{MAKEWPARAM(SB_THUMBTRACK, 42), fromBar},
-                                                 {MAKEWPARAM(SB_THUMBPOSITION, 7), fromBar},
-                                                 {SB_BOTTOM, 0},
-                                                 {MAKEWPARAM(SB_THUMBTRACK, 65535), fromBar}};
-    for (const auto& scroll : scrolls) {
-        SendMessageA(window->GetHandle(), WM_HSCROLL, scroll.first, scroll.second);
+    // SB_BOTTOM comes from no control.
+    for (const WPARAM scroll : {MAKEWPARAM(SB_THUMBTRACK, 42), MAKEWPARAM(SB_THUMBPOSITION, 7),
+                                WPARAM(SB_BOTTOM), MAKEWPARAM(SB_THUMBTRACK, 65535)}) {
+        SendMessageA(window->GetHandle(), WM_HSCROLL, scroll, scroll == SB_BOTTOM ? 0 : fromBar);
         positions += std::to_string(bar->GetPosition()) + " ";
     }
     bar->SetRange(10, 30);

@@ -17,6 +17,8 @@ TEST_F(GuiTest, RoutesNativeMessagesToHooksAndTearsDownOnce) {
     auto* b = new ProbeWidget(2, window, 25.5f, 25.5f, 20, 20, &log);
     new ProbeWidget(3, a, 2, 2, 5, 5, &log);
     HWND native = window->GetHandle();
+    EXPECT_EQ(DWORD(GetWindowLongA(native, GWL_STYLE)) & (WS_POPUP | WS_CAPTION | WS_VISIBLE),
+              DWORD(WS_POPUP)); // a hidden popup without caption
     NMHDR changing = {native, 7, UINT(TCN_SELCHANGING)}, changed = {native, 7, UINT(TCN_SELCHANGE)};
     DRAWITEMSTRUCT drawItem = {};
     const LPARAM at5 = MAKELPARAM(5, 5);

@@ -1,5 +1,4 @@
-// packtool run in a temporary working directory: each command's output and files, and the exit
-// code of bad input (1) and of a bad command line (2).
+// packtool's commands and error exits, run in a temporary working directory.
 #include "tools/PackTool.h"
 
 #include "tests/files/PackBytes.h"

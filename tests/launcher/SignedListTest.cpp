@@ -72,28 +72,14 @@ TEST_F(SignedList, OnlyWhatTheStudioSignedAndHashedIsApplied) {
                     std::to_string(listed.size() + (test.listing == Listing::WrongSize)) +
                     "</size>";
         list += "</update>\n</game>\n";
-        std::string served = list, signature;
-        switch (test.signature) {
-        case Signature::Good:
-            signature = studio.Sign(list);
-            break;
-        case Signature::Legacy:
-            signature = studio.Sign(list, true);
-            break;
-        case Signature::OtherKey:
-            signature = other.Sign(list);
-            break;
-        case Signature::ListChanged:
-            signature = studio.Sign(list);
-            served = Replaced(list, "<to>1.1", "<to>1.9");
-            break;
-        case Signature::CommentChanged:
-            signature =
-                Replaced(studio.Sign(list), "trusted comment: list", "trusted comment: lisT");
-            break;
-        case Signature::Missing:
-            break;
-        }
+        const MinisignKey& signer = test.signature == Signature::OtherKey ? other : studio;
+        std::string signature = test.signature == Signature::Missing
+                                    ? ""
+                                    : signer.Sign(list, test.signature == Signature::Legacy);
+        if (test.signature == Signature::CommentChanged)
+            signature = Replaced(signature, "trusted comment: list", "trusted comment: lisT");
+        const std::string served =
+            test.signature == Signature::ListChanged ? Replaced(list, "<to>1.1", "<to>1.9") : list;
         server.Serve(base + ".xml", served);
         if (!signature.empty())
             server.Serve(base + ".xml.minisig", signature);

@@ -17,11 +17,9 @@ bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
 }
 
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
-    std::string given;
-    if (!nextTempFiles.empty()) {
-        given = nextTempFiles.front();
+    const std::string given = nextTempFiles.empty() ? "" : nextTempFiles.front();
+    if (!nextTempFiles.empty())
         nextTempFiles.pop_front();
-    }
     if (!given.empty())
         StrCopy(destination, size, given.c_str());
     else if (!PlatformCreateTempFile(destination, size))
@@ -54,10 +52,9 @@ void UpdaterFixture::WriteIni(const std::map<std::string, std::string>& keys) {
 std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
     std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
     for (const ListEntry& entry : entries)
-        xml += "  <update>\n" +
-               (entry.forVersion == "-" ? "" : "    <for>" + entry.forVersion + "</for>\n") +
-               "    <to>" + entry.toVersion + "</to>\n    <name>update to " + entry.toVersion +
-               "</name>\n    <file>" + entry.file + "</file>\n  </update>\n";
+        xml += "  <update>" +
+               (entry.forVersion == "-" ? "" : "<for>" + entry.forVersion + "</for>") + "<to>" +
+               entry.toVersion + "</to><file>" + entry.file + "</file></update>\n";
     return xml + "</game>\n";
 }
 

@@ -53,11 +53,11 @@ protected:
     std::string RunUpdate();
     // The version "installed_updates" records; empty when there is none.
     std::string InstalledVersion() const;
-    // Names in the installation directory, launcher.ini and installed_updates left out.
+    // Names in the installation, launcher.ini and installed_updates left out.
     std::vector<std::string> InstalledNames() const;
-    // Removes everything from the installation directory but launcher.ini.
+    // Removes everything from the installation but launcher.ini.
     void ClearInstallation();
-    // Every temporary file the run used is gone.
+    // Every temporary file the runs used is gone.
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }
 

@@ -21,11 +21,12 @@ TEST_F(LauncherEndToEnd, WithoutSettingsItReportsNoServerAndStartsNoApp) {
     EXPECT_EQ("", InstalledVersion());
 }
 
-// Packages apply in one run up to the one that fails; its box shows and the game starts.
-TEST_F(LauncherEndToEnd, AppliesAChainUpToAFailingPackageAndStartsTheGame) {
+// Packages apply in one run up to the one that fails; its box shows and the game starts. The
+// next run goes on from there, and a new launcher in a package starts LauncherUpdater instead.
+TEST_F(LauncherEndToEnd, AppliesAChainUpToAFailingPackageThenHandsOverToANewLauncher) {
     auto version = [](const char* text) { return ZipBuilder().File("data/version.txt", text); };
     const std::string level = CompressibleText(2 << 20, 1);
-    const std::string third = version("1.3").Bytes();
+    const std::string third = version("1.3").File("Launcher", "new").Bytes();
     ServeChain({version("1.1").File("data/forest.txt", level).Bytes(), version("1.2").Bytes(),
                 third, version("1.4").Bytes()});
     server.ServeCutShort("1.3.zip", third, 10);
@@ -33,27 +34,25 @@ TEST_F(LauncherEndToEnd, AppliesAChainUpToAFailingPackageAndStartsTheGame) {
               {"App", kGame},
               {"Err_Caption", "Game"},
               {"TextCheck", "Checking"}});
-    ChildProcess launcher(LAUNCHER_PROGRAM, install);
-    EXPECT_EQ(0, RunLauncher(launcher));
-    EXPECT_EQ(std::vector<std::string>{"Game: Update download error"}, launcher.Boxes());
+    ChildProcess first(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(first));
+    EXPECT_EQ(std::vector<std::string>{"Game: Update download error"}, first.Boxes());
     EXPECT_EQ(StartedLine(kGame), Started());
     EXPECT_EQ("1.2", InstalledVersion());
     EXPECT_EQ("1.2", ReadWholeFile(Installed("data/version.txt")));
     EXPECT_TRUE(level == ReadWholeFile(Installed("data/forest.txt")));
-    EXPECT_EQ(0, server.Hits("1.4.zip"));
-    const std::string output = launcher.Output();
+    const std::string output = first.Output();
     EXPECT_TRUE(output.empty() || output.compare(0, 9, "Checking\n") == 0) << output;
-}
 
-TEST_F(LauncherEndToEnd, ANewLauncherInAPackageStartsLauncherUpdaterInstead) {
-    ServeChain({ZipBuilder().File("Launcher", "new").Bytes(),
-                ZipBuilder().File("data/version.txt", "1.2").Bytes()});
-    WriteIni({{"URL1", server.Url("list.xml")}, {"App", kGame}});
-    ChildProcess launcher(LAUNCHER_PROGRAM, install);
-    EXPECT_EQ(0, RunLauncher(launcher));
+    fs::remove(Installed("started.txt"));
+    server.Serve("1.3.zip", third);
+    ChildProcess second(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(second));
+    EXPECT_TRUE(second.Boxes().empty());
     EXPECT_EQ(StartedLine("LauncherUpdater.exe"), Started());
-    EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.2.zip"));
+    EXPECT_EQ("1.3", InstalledVersion());
+    EXPECT_EQ(1, server.Hits("1.2.zip"));
+    EXPECT_EQ(0, server.Hits("1.4.zip"));
 }
 
 TEST_F(LauncherEndToEnd, ClosingTheWindowDuringAStalledDownloadEndsAtOnce) {

@@ -29,19 +29,18 @@ TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     EXPECT_EQ(std::string(127, 'x'), settings.textApply);
 }
 
+// Half of what the desktop's right and bottom edges leave beside the window, without overflow.
 TEST(WindowPlacementTest, CentresOnTheDesktopsRightAndBottomEdges) {
-    const struct {
-        int32_t right, bottom, width, height, x, y;
-    } cases[] = {
+    const int32_t cases[][6] = {
         {1920, 1080, 641, 100, 639, 490},
         {1920, 1080, 1921, 1081, 0, 0}, // -0.5 truncates toward zero
         {800, 600, 1000, 700, -100, -50},
         {100, 100, INT32_MIN, INT32_MAX, 1073741874, -1073741773},
     };
     for (const auto& c : cases) {
-        const WindowPlacement placement = CentredPlacement(c.right, c.bottom, c.width, c.height);
-        EXPECT_EQ(c.x, placement.x) << c.width;
-        EXPECT_EQ(c.y, placement.y) << c.height;
+        const WindowPlacement placement = CentredPlacement(c[0], c[1], c[2], c[3]);
+        EXPECT_EQ(c[4], placement.x) << c[2];
+        EXPECT_EQ(c[5], placement.y) << c[3];
     }
 }
 

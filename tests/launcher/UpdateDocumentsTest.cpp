@@ -1,4 +1,4 @@
-// The update list as the updater reads it, and the "installed_updates" document it writes.
+// The "installed_updates" document the updater writes.
 #include "launcher/UpdateDocuments.h"
 
 #include "tests/support/TempDir.h"
@@ -11,34 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// ReadUpdateList on a file holding bytes: every record as "for|to|name|file|sha256|size;", or
-// "refused" when it fails and leaves the list as it was.
-std::string Read(const std::string& bytes) {
-    TempDir dir;
-    WriteWholeFile(dir / "list.xml", bytes);
-    UpdateList list(1);
-    if (!ReadUpdateList((dir / "list.xml").c_str(), &list))
-        return list.size() == 1 ? "refused" : "refused, but the list changed";
-    std::string text;
-    for (const UpdateRecord& r : list)
-        text += std::string(r.forVersion) + "|" + r.toVersion + "|" + r.name + "|" + r.file + "|" +
-                r.sha256 + "|" + r.size + ";";
-    return text;
-}
-
-// Entries in document order, their fields in any order; other elements are passed over.
-TEST(ReadUpdateList, ReadsEveryEntryOfAGameOrRefusesTheDocument) {
-    EXPECT_EQ("1.0|1.1|First|a.zip|ab|2;1.1|1.2||||;|||||;",
-              Read("<?xml version=\"1.0\"?>\n<game><update><for>1.0</for><to>1.1</to><name>First"
-                   "</name><file>a.zip</file><sha256>ab</sha256><size>2</size></update><news>"
-                   "<update><to>9</to></update></news><update><to>1.2</to><for>1.1</for>"
-                   "</update><update/></game>\n"));
-    EXPECT_EQ("", Read("<game><news>none</news></game>"));
-    for (const char* bytes : {"<Game><update><to>1.1</to></update></Game>", "<game><update></game>",
-                              "not xml at all", "", "<game><update>\xd8"})
-        EXPECT_EQ("refused", Read(bytes)) << bytes;
-}
 
 // The document is exactly six lines; markup in the version is escaped so that it reads back
 // unchanged, and a version longer than the field is cut as the reader would cut it. The old

@@ -39,22 +39,6 @@ protected:
     }
 };
 
-// Runs that end before the update loop: one box, nothing recorded, no temporary file left. An
-// error page counts as the list, so the next server is not asked.
-TEST_F(UpdateRun, WithoutRightsOrWithoutAListTheRunAbortsWithItsBox) {
-    server.Serve("list.xml", ListXml({}));
-    for (const bool admin : {false, true}) {
-        services.admin = admin;
-        WriteIni({{"URL1", server.Url(admin ? "missing.xml" : "list.xml")},
-                  {"URL2", server.Url("list.xml")}});
-        EXPECT_EQ(admin ? "Error: xml parse error;" : "Error: Not admin;", RunUpdate());
-        EXPECT_EQ(Aborted, updater.state.load());
-        EXPECT_EQ(0, server.Hits("list.xml"));
-        EXPECT_EQ("", InstalledVersion());
-    }
-    ExpectTempFilesRemoved();
-}
-
 // One pass in document order applies the entries that continue the installed version. Versions
 // match by equality without regard to case, never by order; an entry without "for" matches only
 // an empty version; "BaseVersion" counts only while "installed_updates" names none. The
@@ -103,8 +87,9 @@ TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
     }
 }
 
+// Separators of either kind, leading or doubled, lead through directories; a file that cannot be
+// opened, like the running launcher's executable, is passed over.
 TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
-    const std::string stored = RandomBytes(100000, 1), packed = CompressibleText(300000, 2);
     const std::string longest = std::string(199, 'd') + "/" + std::string(59, 'n');
     fs::create_directory(Installed("busy"));
     WriteWholeFile(Installed("empty.txt"), "old contents");
@@ -113,31 +98,23 @@ TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
                                   .File("data\\sub\\b.txt", "b")
                                   .File("/lead//doubled///c.txt", "c")
                                   .File("empty.txt", "")
-                                  .File("stored.bin", stored, true)
-                                  .File("packed.txt", packed)
                                   .File(longest, "x")
-                                  // Cannot be opened, like the running launcher's executable.
                                   .File("busy", "busy")
                                   .Bytes();
     EXPECT_EQ("", Apply(bytes));
-    EXPECT_EQ("1.1", InstalledVersion());
     EXPECT_EQ(fs::path(install), fs::current_path());
     EXPECT_EQ((Names{"busy", "data", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
-                     "empty.txt", "lead", "lead/doubled", "lead/doubled/c.txt", "packed.txt",
-                     "stored.bin"}),
+                     "empty.txt", "lead", "lead/doubled", "lead/doubled/c.txt"}),
               InstalledNames());
-    for (const auto& file : std::map<std::string, std::string>{{"data/sub/b.txt", "b"},
-                                                               {"empty.txt", ""},
-                                                               {"stored.bin", stored},
-                                                               {"packed.txt", packed}})
-        EXPECT_TRUE(file.second == ReadWholeFile(Installed(file.first))) << file.first;
-    // The counters the status line shows.
-    EXPECT_EQ(float(stored.size() + packed.size() + 7), updater.extractTotalBytes.load());
-    EXPECT_EQ(float(stored.size() + packed.size() + 3), updater.extractedBytes.load());
-    EXPECT_EQ(float(bytes.size()), downloadNow.load());
-    EXPECT_EQ(float(bytes.size()), downloadTotal.load());
+    EXPECT_EQ("b c x ", ReadWholeFile(Installed("data/sub/b.txt")) + " " +
+                            ReadWholeFile(Installed("lead/doubled/c.txt")) + " " +
+                            ReadWholeFile(Installed(longest)) + " " +
+                            ReadWholeFile(Installed("empty.txt")));
+    // The counters the status line shows: all but the passed-over entry extracted.
+    EXPECT_EQ((std::vector<float>{3, 7, float(bytes.size()), float(bytes.size())}),
+              (std::vector<float>{updater.extractedBytes, updater.extractTotalBytes, downloadNow,
+                                  downloadTotal}));
     ExpectTempFilesRemoved();
-
     // An archive without entries is a package that changes nothing.
     EXPECT_EQ("", Apply(ZipBuilder().Bytes()));
 }
@@ -145,7 +122,9 @@ TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
 // Archives the reader would not really extract, names that could reach outside the installation
 // or fit no name buffer, and data that break off, end early or fail their checksum fail the
 // package; nothing after the fault is written, and nothing at all when the first pass can tell.
-TEST_F(UpdateRun, DamagedArchivesAndHostileNamesFailThePackage) {
+// Exactly as many bytes free as needed is too few, one more is enough: for the package's copy
+// and for its contents, whose total is counted in 64 bits.
+TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
     const std::string text = CompressibleText(50000, 9);
     const char kHeader[] = "PK\x01\x02";
     std::string encrypted = ZipBuilder().File("a.txt", text).Bytes();
@@ -157,7 +136,19 @@ TEST_F(UpdateRun, DamagedArchivesAndHostileNamesFailThePackage) {
     };
     const ZipBuilder first = ZipBuilder().File("a.txt", "a");
     const Names firstTwo = {"a.txt", "b.txt"};
-    const std::pair<std::string, Names> cases[] = {
+    const std::string spaced = ZipBuilder().File("a", RandomBytes(5000, 5)).Bytes();
+    const std::string huge = ZipBuilder()
+                                 .ClaimedSizeFile("huge1.bin", 3000000000u)
+                                 .ClaimedSizeFile("huge2.bin", 3000000000u)
+                                 .Bytes();
+    struct Case {
+        std::string bytes;
+        Names left;
+        const char* box = kExtract;
+        uint64_t tempFree = FakeServices::kSystemAnswer;
+        uint64_t installFree = FakeServices::kSystemAnswer;
+    };
+    const Case cases[] = {
         {ZipBuilder(first).UnsupportedFile("b.txt", text, 12).Bytes(), {}},
         {encrypted, {}},
         {cut, {}},
@@ -168,17 +159,23 @@ TEST_F(UpdateRun, DamagedArchivesAndHostileNamesFailThePackage) {
         {named("data/.. /outside.txt"), {}},
         {named("C:outside.txt"), {}},
         {named(std::string(200, 'd') + "/" + std::string(59, 'n')), {}},
-        {ZipBuilder(first).ShortFile("b.txt", text, 20000).File("c.txt", "c").Bytes(), firstTwo},
-        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c.txt", "c").Bytes(), firstTwo},
-        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c.txt", "c").Bytes(), firstTwo},
-        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c.txt", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).ShortFile("b.txt", text, 20000).File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c", "c").Bytes(), firstTwo},
+        {spaced, {}, kSpace, spaced.size(), 5001},
+        {spaced, {}, kSpace, spaced.size() + 1, 5000},
+        {spaced, {"a"}, "", spaced.size() + 1, 5001},
+        {huge, {}, kSpace, uint64_t(1) << 40, 5000000000u},
     };
     for (const auto& package : cases) {
         SCOPED_TRACE(&package - cases);
         ClearInstallation();
-        EXPECT_EQ(kExtract, Apply(package.first));
-        EXPECT_EQ("1.0", InstalledVersion());
-        EXPECT_EQ(package.second, InstalledNames());
+        services.tempFree = package.tempFree;
+        services.installFree = package.installFree;
+        EXPECT_EQ(package.box, Apply(package.bytes));
+        EXPECT_EQ(*package.box ? "1.0" : "1.1", InstalledVersion());
+        EXPECT_EQ(package.left, InstalledNames());
         // Nothing but the installation beside it either.
         EXPECT_EQ(1, std::distance(fs::directory_iterator(root.Path()), fs::directory_iterator()));
     }
@@ -212,70 +209,50 @@ TEST_F(UpdateRun, AFullDiskFailsTheWriteThatMeetsIt) {
     }
 }
 
-// Exactly as many bytes free as needed is too few, one more is enough: for the package's copy
-// and for its contents, whose total is counted in 64 bits.
-TEST_F(UpdateRun, FreeSpaceIsCheckedForTheCopyAndForTheContents) {
-    const std::string bytes = ZipBuilder().File("a", RandomBytes(5000, 5)).File("b", "").Bytes();
-    const struct {
-        uint64_t tempFree, installFree;
-        const char* box;
-    } cases[] = {{bytes.size(), 5001, kSpace},
-                 {bytes.size() + 1, 5000, kSpace},
-                 {bytes.size() + 1, 5001, ""}};
-    for (const auto& c : cases) {
-        ClearInstallation();
-        services.tempFree = c.tempFree;
-        services.installFree = c.installFree;
-        EXPECT_EQ(c.box, Apply(bytes));
-        EXPECT_EQ(*c.box ? 0u : 2u, InstalledNames().size());
-    }
-    ExpectTempFilesRemoved();
-
-    // 2 x 3 000 000 000 bytes wrap in 32 bits to less than 5 000 000 000.
-    services.tempFree = uint64_t(1) << 40;
-    services.installFree = 5000000000u;
-    EXPECT_EQ(kSpace, Apply(ZipBuilder()
-                                .ClaimedSizeFile("huge1.bin", 3000000000u)
-                                .ClaimedSizeFile("huge2.bin", 3000000000u)
-                                .Bytes()));
-}
-
-// A list that does not arrive whole from one server (refused, silent, stalled, cut short) is
-// taken from the next, with nothing of the failed attempt in front of it; a package that does
-// not arrive whole fails.
-TEST_F(UpdateRun, TransfersThatDoNotCompleteFail) {
+// The servers are asked in turn for the list: one that refuses, stays silent, stalls, sends more
+// than is held in memory or cuts the list short is passed over, with nothing of its attempt in
+// front of the list; an error page counts as the list. A package goes straight to disk whatever
+// its size; cut short, it fails. Without rights no server is asked.
+TEST_F(UpdateRun, ListsAndPackagesThatDoNotArriveWholeFail) {
     DeadAddress refusing(false), silent(true);
     updater.connectTimeoutSeconds = 1;
     updater.stallSeconds = 1;
     const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
+    updater.receiveLimit = uint32_t(list.size());
     server.ServeStalling("stalled.xml", list, list.size() / 2);
+    server.Serve("long.xml", list + " ");
     server.ServeCutShort("short.xml", list, list.size() / 2);
     WriteIni({{"URL1", refusing.Url("list.xml")},
               {"URL2", silent.Url("list.xml")},
               {"URL3", server.Url("stalled.xml")},
-              {"URL4", server.Url("short.xml")},
+              {"URL4", server.Url("long.xml")},
               {"URL5", server.Url("list.xml")}});
+    services.admin = false;
+    EXPECT_EQ("Error: Not admin;", RunUpdate());
+    EXPECT_EQ(0, server.Hits("stalled.xml"));
+    EXPECT_EQ("", InstalledVersion());
+    services.admin = true;
+    const std::string big = RandomBytes(100000, 8);
+    EXPECT_EQ("", Apply(ZipBuilder().File("big.bin", big, true).Bytes()));
+    EXPECT_TRUE(big == ReadWholeFile(Installed("big.bin")));
+
+    ClearInstallation();
+    WriteIni({{"URL1", server.Url("short.xml")}, {"URL2", server.Url("list.xml")}});
     const std::string bytes = ZipBuilder().File("a.txt", CompressibleText(50000, 7)).Bytes();
     server.ServeCutShort("p.zip", bytes, bytes.size() - 1);
     EXPECT_EQ(kDownload, RunUpdate());
-    for (const char* path : {"stalled.xml", "short.xml", "list.xml", "p.zip"})
-        EXPECT_EQ(1, server.Hits(path)) << path;
     EXPECT_EQ("1.0", InstalledVersion());
     EXPECT_TRUE(InstalledNames().empty());
-    ExpectTempFilesRemoved();
-}
 
-// Only the list is held in memory, up to a bound: a longer one fails as if memory ran out and is
-// taken from the next server. A package goes straight to disk, whatever its size.
-TEST_F(UpdateRun, OnlyTheListIsHeldInMemory) {
-    const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
-    server.Serve("long.xml", list + " ");
-    WriteIni({{"URL1", server.Url("long.xml")}, {"URL2", server.Url("list.xml")}});
-    updater.receiveLimit = uint32_t(list.size());
-    const std::string big = RandomBytes(100000, 8);
-    EXPECT_EQ("", Apply(ZipBuilder().File("big.bin", big, true).Bytes()));
-    EXPECT_EQ(1, server.Hits("long.xml"));
-    EXPECT_TRUE(big == ReadWholeFile(Installed("big.bin")));
+    ClearInstallation();
+    WriteIni({{"URL1", server.Url("missing.xml")}, {"URL2", server.Url("list.xml")}});
+    EXPECT_EQ("Error: xml parse error;", RunUpdate());
+    EXPECT_EQ(Aborted, updater.state.load());
+    EXPECT_EQ("", InstalledVersion());
+    for (const char* path : {"stalled.xml", "long.xml", "short.xml", "missing.xml"})
+        EXPECT_EQ(1, server.Hits(path)) << path;
+    EXPECT_EQ(2, server.Hits("list.xml"));
+    ExpectTempFilesRemoved();
 }
 
 } // namespace

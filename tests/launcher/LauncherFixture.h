@@ -21,10 +21,8 @@ protected:
     void Install(const std::string& name);
     // Serves each package as "<to>.zip" and "list.xml" chaining them: 1.0 to 1.1, 1.1 to 1.2...
     void ServeChain(const std::vector<std::string>& packages);
-    // Runs the launcher to its end; its exit code, or -1 when it did not end in time.
-    int RunLauncher(ChildProcess& launcher);
-    // "<name> [<argument>] in <directory>" of each program the launcher started, once the
-    // started program has written it.
+    int RunLauncher(ChildProcess& launcher); // its exit code; -1 when it did not end in time
+    // "<name> [<argument>] in <directory>" of the program the launcher started, once written.
     std::string Started();
     std::string StartedLine(const std::string& name) const;
 };

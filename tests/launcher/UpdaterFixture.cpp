@@ -67,15 +67,14 @@ std::string UpdaterFixture::RunUpdate() {
 
 std::string UpdaterFixture::InstalledVersion() const {
     UpdateList list;
-    if (!ReadUpdateList(Installed(Updater::kInstalledUpdates).c_str(), &list) || list.empty())
-        return std::string();
-    return list.back().toVersion;
+    const bool read = ReadUpdateList(Installed(Updater::kInstalledUpdates).c_str(), &list);
+    return read && !list.empty() ? list.back().toVersion : "";
 }
 
 std::vector<std::string> UpdaterFixture::InstalledNames() const {
     std::vector<std::string> names;
     for (const auto& item : fs::recursive_directory_iterator(install)) {
-        const std::string name = fs::relative(item.path(), install).generic_string();
+        const std::string name = item.path().lexically_relative(install).generic_string();
         if (name != "launcher.ini" && name != Updater::kInstalledUpdates)
             names.push_back(name);
     }

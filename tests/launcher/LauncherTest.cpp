@@ -1,68 +1,36 @@
-// The launcher's own share: its settings, the status line, the placement, and the main loop
-// driving the real worker through whole updates against a real server.
-#include "tests/launcher/UpdaterFixture.h"
-
+// The launcher's own units: its settings, the status line, the start-up sequence when no worker
+// thread can be started, and the "installed_updates" document.
 #include "core/platform/Thread.h"
 #include "core/strings/BoundedText.h"
-#include "core/strings/TextCompare.h"
 #include "launcher/EntrySettings.h"
 #include "launcher/FrontEnd.h"
-#include "launcher/HandOff.h"
 #include "launcher/MainLoop.h"
 #include "launcher/StatusText.h"
+#include "launcher/UpdateDocuments.h"
+#include "launcher/UpdaterState.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/ThreadLimit.h"
-#include "tests/support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
+#include <tuple>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-TEST(EntrySettingsTest, ReadsEveryKeyWithItsDefaultAndTheFontFromOneKey) {
+// Missing keys take their defaults; a longer text is cut to its buffer.
+TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     TempDir dir;
-    const std::string ini = dir / "launcher.ini";
+    WriteWholeFile(dir / "launcher.ini", "[Config]\nTextApply=" + std::string(300, 'x') + "\n");
     EntrySettings settings;
-    ReadEntrySettings(ini.c_str(), &settings);
+    ReadEntrySettings((dir / "launcher.ini").c_str(), &settings);
     EXPECT_EQ(100, settings.width);
-    EXPECT_EQ(100, settings.height);
-    EXPECT_STREQ("New Times Roman", settings.fontFace);
-    EXPECT_EQ(16, settings.fontSize);
-    EXPECT_EQ(255, settings.fontR);
-    EXPECT_EQ(255, settings.fontG);
-    EXPECT_EQ(255, settings.fontB);
-    EXPECT_EQ(10, settings.textX);
-    EXPECT_EQ(100, settings.textY);
     EXPECT_STREQ("New Times Roman", settings.textCheck);
-    EXPECT_STREQ("New Times Roman", settings.textDownload);
-    EXPECT_STREQ("New Times Roman", settings.textApply);
-
-    const std::string longText(300, 'x');
-    WriteWholeFile(ini,
-                   "[Config]\nFontSize=20\nwidth=641\nFont_r=300\nTextApply=" + longText + "\n");
-    ReadEntrySettings(ini.c_str(), &settings);
-    EXPECT_STREQ("20", settings.fontFace);
-    EXPECT_EQ(20, settings.fontSize);
-    EXPECT_EQ(641, settings.width);
-    EXPECT_EQ(300, settings.fontR);
-    EXPECT_EQ(longText.substr(0, 127), settings.textApply);
-}
-
-TEST(WindowPlacementTest, CentresOnTheDesktopsRightAndBottomEdges) {
-    const struct {
-        int32_t right, bottom, width, height, x, y;
-    } cases[] = {
-        {1920, 1080, 641, 100, 639, 490},
-        {1920, 1080, 1921, 1081, 0, 0}, // -0.5 truncates toward zero
-        {800, 600, 1000, 700, -100, -50},
-        {100, 100, INT32_MIN, INT32_MAX, 1073741874, -1073741773},
-    };
-    for (const auto& c : cases) {
-        const WindowPlacement placement = CentredPlacement(c.right, c.bottom, c.width, c.height);
-        EXPECT_EQ(c.x, placement.x) << c.width;
-        EXPECT_EQ(c.y, placement.y) << c.height;
-    }
+    EXPECT_EQ(std::string(127, 'x'), settings.textApply);
 }
 
 TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
@@ -71,20 +39,13 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
     EXPECT_FLOAT_EQ(0.0f, AdvanceDotPhase(3.9f, 0.1f));
 
     const std::string longCheck(126, 'c');
-    const struct {
-        int32_t state;
-        float phase;
-        const char* text; // textCheck, textDownload or textApply, by state
-        std::string expected;
-    } cases[] = {
-        {Checking, 0.9f, "Checking", "Checking"},
+    // The state, the dots' phase, the text for the state, and what it shows.
+    const std::tuple<int32_t, float, const char*, std::string> cases[] = {
         {Checking, 3.99f, "Checking", "Checking..."},
         {Checking, 4.0f, "Checking", "Checking...."},
         {Checking, 3.0f, longCheck.c_str(), longCheck + "."},
-        {Downloading, 0, "%.1f/%.1f", "3.0/10.0"},
         {Downloading, 0, "%5.2lf of %-6.0e%%", " 3.00 of 1e+01 %"},
         {Extracting, 0, "%.2f MB of %.2f MB", "1.50 MB of 2.00 MB"},
-        {Extracting, 0, "no numbers", "no numbers"},
         // Formats that would read what was not passed, or take too much room, stay text.
         {Downloading, 0, "%s and %n", "%s and %n"},
         {Downloading, 0, "%f %f %f", "%f %f %f"},
@@ -92,124 +53,81 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
         {Extracting, 0, "%.1Lf", "%.1Lf"},
         {Extracting, 0, "100%", "100%"},
         {Aborted, 2.0f, "Checking", ""},
-        {Finished, 2.0f, "Checking", ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [state, phase, text, expected] : cases) {
         EntrySettings texts{};
-        StrCopy(texts.textCheck, sizeof texts.textCheck, c.text);
-        StrCopy(texts.textDownload, sizeof texts.textDownload, c.text);
-        StrCopy(texts.textApply, sizeof texts.textApply, c.text);
+        StrCopy(texts.textCheck, sizeof texts.textCheck, text);
+        StrCopy(texts.textDownload, sizeof texts.textDownload, text);
+        StrCopy(texts.textApply, sizeof texts.textApply, text);
         char status[kStatusSize];
-        FormatStatus(status, c.state, c.phase, texts,
+        FormatStatus(status, state, phase, texts,
                      {3145728.0f, 10485760.0f, 1572864.0f, 2097152.0f});
-        EXPECT_EQ(c.expected, status) << c.text;
+        EXPECT_EQ(expected, status) << text;
     }
 }
 
-// Keeps every status line that a window would repaint, and the program started.
-class RecordingFrontEnd : public FrontEnd {
+// Ends the process when the launcher starts a program: with 7 when it is the game, as it should.
+class ExitingFrontEnd : public FrontEnd {
 public:
     void* Open(const EntrySettings&) override { return nullptr; }
-    void ShowStatus(const char* text) override {
-        if (!StrEqualNoCase(text, shown.c_str()))
-            lines.push_back(shown = text);
-    }
+    void ShowStatus(const char*) override {}
     void Pump(uint32_t waitMilliseconds) override { PlatformSleep(waitMilliseconds); }
     void Wake() override {}
     void StartProgram(const char* path, const char* parameter) override {
-        started.push_back(std::string(path) + " " + parameter);
+        std::exit(std::string(path) + " " + parameter == "game.exe L" ? 7 : 1);
     }
-    void ReportFailure(const char* text) override { failures.push_back(text); }
+    void ReportFailure(const char*) override {}
     void Close() override {}
-
-    std::string shown;
-    std::vector<std::string> failures;
-    std::vector<std::string> lines;
-    std::vector<std::string> started;
 };
 
-class MainLoopTest : public UpdaterFixture {};
-
-// Both threads through whole updates: every value they share is written by the worker and read
-// by the loop while the run goes on.
-TEST_F(MainLoopTest, RunsTheWorkerThroughTheUpdateAndStartsWhatComesNext) {
-    StrCopy(updater.launcherUpdaterPath, sizeof updater.launcherUpdaterPath,
-            Installed("LauncherUpdater.exe").c_str());
-    const std::string big = CompressibleText(3 << 20, 7);
-    server.Serve("1.1.zip", ZipBuilder().File("data/a.txt", big).Bytes());
-    server.Serve("1.2.zip", ZipBuilder().File("data/b.txt", "b").File("Launcher", "").Bytes());
-    server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                      {"1.1", "1.2", server.Url("1.2.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")},
-              {"App", "game.exe"},
-              {"TextCheck", "Checking"},
-              {"TextDownload", "Receiving %.1f of %.1f MB"},
-              {"TextApply", "Installing %.1f of %.1f MB"}});
-    EntrySettings settings;
-    ReadEntrySettings(updater.iniPath, &settings);
-
-    const struct {
-        const char* name;
-        std::string version; // "installed_updates" afterwards
-        std::string started;
-    } runs[] = {
-        {"chain with a new launcher at its end", "1.2", Installed("LauncherUpdater.exe") + " L"},
-        // The marker counts only after a package applied in the same run.
-        {"nothing left to apply", "1.2", "game.exe L"},
-    };
-    for (const auto& run : runs) {
-        SCOPED_TRACE(run.name);
-        RecordingFrontEnd frontEnd;
-        quitRequested.store(false);
-        TimerInit();
-        ASSERT_LE(0, updater.Start(ThreadWorker::PriorityNormal));
-        RunMainLoop(updater, settings, frontEnd, TimerNow(), kFrameMilliseconds);
-        updater.Stop();
-        EXPECT_EQ(std::vector<std::string>{run.started}, frontEnd.started);
-        EXPECT_EQ(run.version, InstalledVersion());
-        ASSERT_LE(2u, frontEnd.lines.size());
-        EXPECT_EQ("Checking", frontEnd.lines.front().substr(0, 8));
-        EXPECT_EQ("", frontEnd.lines.back());
-    }
-    EXPECT_EQ(big, ReadWholeFile(Installed("data/a.txt")));
-    EXPECT_EQ(1, server.Hits("1.1.zip"));
-    EXPECT_EQ(1, server.Hits("1.2.zip"));
-    EXPECT_EQ("", services.boxes);
-}
-
-} // namespace
-
 // Without a worker thread the launcher goes on as after an aborted run: the game starts.
-TEST_F(MainLoopTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
+TEST(LauncherMainTest, StartsTheGameWhenNoWorkerThreadCanBeStarted) {
     if (!CanForbidNewThreads())
         GTEST_SKIP() << "threads cannot be forbidden here";
     // A fresh process: no stack of an earlier test's thread is left for reuse.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
+    TempDir dir;
+    WriteWholeFile(dir / "launcher.ini", "[Config]\nApp=game.exe\n");
     EXPECT_EXIT(
         {
+            fs::current_path(dir.Path());
             ForbidNewThreads();
-            RecordingFrontEnd frontEnd;
-            const int code = LauncherMain(frontEnd, 0);
-            std::exit(code == 0 && frontEnd.started == std::vector<std::string>{"game.exe L"} ? 7
-                                                                                              : 1);
+            ExitingFrontEnd frontEnd;
+            LauncherMain(frontEnd, 0);
+            std::exit(1);
         },
         ::testing::ExitedWithCode(7), "");
 }
 
-TEST_F(MainLoopTest, AWorkingDirectoryTooLongForItsPathsStartsNothing) {
-    std::string deep = install;
-    while (deep.size() < 300)
-        deep += "/" + std::string(40, 'd');
-    std::error_code error;
-    std::filesystem::create_directories(deep, error);
-    std::filesystem::current_path(deep, error);
-    if (error)
-        GTEST_SKIP() << "the system does not enter so long a path";
-    WriteWholeFile(deep + "/launcher.ini", "[Config]\nApp=game.exe\n");
-    RecordingFrontEnd frontEnd;
-    EXPECT_EQ(1, LauncherMain(frontEnd, 0));
-    EXPECT_EQ(1u, frontEnd.failures.size());
-    EXPECT_TRUE(frontEnd.started.empty());
-    EXPECT_TRUE(frontEnd.lines.empty());
+// The document is exactly six lines; markup in the version is escaped so that it reads back
+// unchanged, and a version longer than the field is cut as the reader would cut it. The old
+// document is replaced whole or not at all.
+TEST(WriteInstalledUpdates, WritesTheSixLinesAndReadsBackOrKeepsTheOld) {
+    TempDir dir;
+    const std::string path = dir / "installed_updates";
+    ASSERT_TRUE(WriteInstalledUpdates(path.c_str(), "1.2"));
+    EXPECT_EQ("<?xml version=\"1.0\"?>\n<game>\n   <update>\n      <to>1.2</to>\n"
+              "   </update>\n</game>\n",
+              ReadWholeFile(path));
+    const std::string longVersion(40, '9');
+    for (const std::string version :
+         {"1.0<beta>", "R&D &amp; 2", "</to></update></game>", "", longVersion.c_str()}) {
+        ASSERT_TRUE(WriteInstalledUpdates(path.c_str(), version.c_str())) << version;
+        UpdateList list;
+        ASSERT_TRUE(ReadUpdateList(path.c_str(), &list)) << ReadWholeFile(path);
+        ASSERT_EQ(1u, list.size());
+        EXPECT_EQ(version.substr(0, 31), list[0].toVersion);
+    }
+    EXPECT_FALSE(fs::exists(path + ".new"));
+
+    // A target that cannot be replaced (a directory) keeps what it had; nothing is left over.
+    const std::string blocked = dir / "blocked";
+    fs::create_directory(blocked);
+    WriteWholeFile(blocked + "/keep", "kept");
+    EXPECT_FALSE(WriteInstalledUpdates(blocked.c_str(), "3.0"));
+    EXPECT_EQ("kept", ReadWholeFile(blocked + "/keep"));
+    EXPECT_FALSE(fs::exists(blocked + ".new"));
+    EXPECT_FALSE(WriteInstalledUpdates((dir / "no/such/dir/installed_updates").c_str(), "3.0"));
 }
+
+} // namespace

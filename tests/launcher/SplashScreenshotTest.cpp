@@ -10,17 +10,11 @@ namespace {
 
 TEST_F(LauncherEndToEnd, TheSplashShowsItsPictureAndTheCheckingText) {
     server.ServeStalling("list.xml", "<?xml version=\"1.0\"?><game></game>", 0);
-    WriteIni({{"URL1", server.Url("list.xml")},
-              {"App", kGame},
-              {"width", "320"},
-              {"height", "160"},
-              {"FontSize", "28"},
-              {"Font_r", "300"}, // low 8 bits: 44
-              {"Font_g", "250"},
-              {"Font_b", "20"},
-              {"text_x", "16"},
-              {"text_y", "90"},
-              {"TextCheck", "Checking for updates"}});
+    // Only the low 8 bits of a colour part count: red 300 is 44.
+    WriteWholeFile(Installed("launcher.ini"),
+                   "[Config]\nURL1=" + server.Url("list.xml") + "\nApp=" + kGame +
+                       "\nwidth=320\nheight=160\nFontSize=28\nFont_r=300\nFont_g=250\nFont_b=20\n"
+                       "text_x=16\ntext_y=90\nTextCheck=Checking for updates\n");
     ChildProcess launcher(LAUNCHER_PROGRAM, install);
     std::vector<void*> windows;
     for (int wait = 0; wait < 1000 && (windows.empty() || server.Hits("list.xml") == 0); ++wait) {
@@ -43,13 +37,11 @@ TEST_F(LauncherEndToEnd, TheSplashShowsItsPictureAndTheCheckingText) {
     EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 160) / 2, placed.top);
     ASSERT_EQ(320, shot.width);
     ASSERT_EQ(160, shot.height);
-    const uint32_t textColour = 0x2CFA14;
     int textInside = 0, textOutside = 0, picture = 0;
     for (int y = 0; y < shot.height; ++y)
         for (int x = 0; x < shot.width; ++x) {
-            const uint32_t pixel = shot.At(x, y);
-            picture += pixel == kSplashColour;
-            if (pixel == textColour)
+            picture += shot.At(x, y) == kSplashColour;
+            if (shot.At(x, y) == 0x2CFA14)
                 ++(x >= 16 && y >= 90 ? textInside : textOutside);
         }
     EXPECT_LT(50, textInside);

@@ -4,7 +4,6 @@
 #include "core/platform/Directory.h"
 
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char** argv) {
     const char* name = argv[0];

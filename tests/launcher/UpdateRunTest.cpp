@@ -1,132 +1,336 @@
-// Whole update runs against a real server: rights, the defaults, the update loop's matching
-// and chains, and what "installed_updates" records.
+// Whole update runs against a real server into a real installation: which entries apply, what
+// lands where, which archives, transfers and disks fail a package with which box, and which
+// lists and packages pass the signature and hash checks, with keys made by the real minisign.
 #include "tests/launcher/UpdaterFixture.h"
 
 #include "launcher/DownloadProgress.h"
+#include "launcher/UpdateDocuments.h"
+#include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
 
+#include <sodium.h>
+
 #include <filesystem>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using Names = std::vector<std::string>;
+const char kExtract[] = "Error: Apply Update Error;";
+const char kDownload[] = "Error: Update download error;";
+const char kSpace[] = "Error: Not enought disk space;";
+
+enum class Signature { Good, Legacy, OtherKey, ListChanged, CommentChanged, Missing };
+// What the entry lists: the served package's hash and size, no hash, a size one byte too large,
+// or the hash and size of another package.
+enum class Listing { Hashed, NoHash, WrongSize, OtherPackage };
+enum class Key { Studio, None, NotAKey }; // what "ListKey" holds
+
+std::string Sha256Hex(const std::string& bytes) {
+    uint8_t hash[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(hash, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    char hex[2 * sizeof hash + 1];
+    sodium_bin2hex(hex, sizeof hex, hash, sizeof hash);
+    return hex;
+}
+
 class UpdateRun : public UpdaterFixture {
 protected:
-    // A package that writes one file named after its version; returns its size.
-    size_t ServePackage(const std::string& version) {
-        const std::string package =
-            ZipBuilder().File("versions/" + version + ".txt", "v" + version).Bytes();
-        server.Serve(version + ".zip", package);
-        return package.size();
-    }
-    // Serves a list of packages and points URL1 at it.
-    void ServeList(const std::vector<ListEntry>& entries) {
-        server.Serve("list.xml", ListXml(entries));
+    UpdateRun() {
         WriteIni({{"URL1", server.Url("list.xml")}});
+        server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("p.zip")}}));
     }
-    bool Recorded() const { return fs::exists(Installed(Updater::kInstalledUpdates)); }
+
+    // Serves bytes as the list's one package and runs an update from version 1.0; the boxes.
+    std::string Apply(const std::string& bytes) {
+        server.Serve("p.zip", bytes);
+        fs::remove(Installed(Updater::kInstalledUpdates));
+        return RunUpdate();
+    }
+
+    // A link to a device on which every write fails for want of space.
+    static bool LinkToFullDevice(const std::string& path) {
+        std::error_code error;
+        fs::create_symlink("/dev/full", path, error);
+        return !error && fs::exists(path);
+    }
 };
 
-// Runs that end before the update loop: one box, nothing recorded.
-TEST_F(UpdateRun, WithoutRightsOrWithoutAListTheRunAbortsWithItsBox) {
-    WriteIni({{"URL1", server.Url("list.xml")},
-              {"Err_Caption", "Launcher"},
-              {"Err_notadmin", "Run me as administrator"}});
-    services.admin = false;
-    EXPECT_EQ("Launcher: Run me as administrator;", RunUpdate());
-    EXPECT_EQ(Aborted, updater.state.load());
-    EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(Recorded());
-    EXPECT_TRUE(services.temps.empty());
+// One pass in document order applies the entries that continue the installed version. Versions
+// match by equality without regard to case, never by order; an entry without "for" matches only
+// an empty version; "BaseVersion" counts only while "installed_updates" names none. The
+// launcher's marker counts only once a package applied.
+TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
+    for (const std::string version : {"1.1", "1.2", "rc", "empty"})
+        server.Serve(version + ".zip", ZipBuilder().File(version, "").Bytes());
+    auto entry = [this](const char* from, const std::string& to) {
+        return ListEntry{from, to, server.Url(to + ".zip")};
+    };
+    const std::vector<ListEntry> reverse = {entry("1.1", "1.2"), entry("1.0", "1.1")};
+    const std::vector<ListEntry> others = {entry("1.0", "wrong"), entry("1.0-RC1", "rc"),
+                                           entry("-", "empty")};
+    // The list, "installed_updates" before the run, "BaseVersion", whether the launcher's marker
+    // is there, and the version and names installed after the run.
+    const std::tuple<std::vector<ListEntry>, const char*, const char*, bool, std::string, Names>
+        runs[] = {
+            {reverse, nullptr, "1.0", false, "1.1", {"1.1"}},
+            {reverse, "1.1", "1.0", false, "1.2", {"1.2"}},
+            {others, nullptr, "1.0.0", true, "1.0.0", {"Launcher"}},
+            {others, "1.0.0", "1.0-rc1", false, "1.0.0", {}},
+            {others, nullptr, "1.0-rc1", true, "rc", {"Launcher", "rc"}},
+            {others, nullptr, "", false, "empty", {"empty"}},
+        };
+    for (const auto& [list, recorded, base, marker, version, installed] : runs) {
+        SCOPED_TRACE(version);
+        ClearInstallation();
+        if (recorded)
+            WriteInstalledUpdates(Updater::kInstalledUpdates, recorded);
+        if (marker)
+            WriteWholeFile(Installed("Launcher"), "");
+        server.Serve("list.xml", ListXml(list));
+        WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", base}});
+        EXPECT_EQ("", RunUpdate());
+        EXPECT_EQ(Finished, updater.state.load());
+        EXPECT_EQ(version, InstalledVersion());
+        EXPECT_EQ(installed, InstalledNames());
+        EXPECT_EQ(marker && version != base, updater.newLauncher.load());
+    }
+}
 
-    // An error page counts as the list, so the next server is not asked.
+// Separators of either kind, leading or doubled, lead through directories; a file that cannot be
+// opened, like the running launcher's executable, is passed over.
+TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
+    const std::string longest = std::string(199, 'd') + "/" + std::string(59, 'n');
+    fs::create_directory(Installed("busy"));
+    WriteWholeFile(Installed("empty.txt"), "old contents");
+    const std::string bytes = ZipBuilder()
+                                  .Directory("data/")
+                                  .File("data\\sub\\b.txt", "b")
+                                  .File("/lead//doubled///c.txt", "c")
+                                  .File("empty.txt", "")
+                                  .File(longest, "x")
+                                  .File("busy", "busy")
+                                  .Bytes();
+    EXPECT_EQ("", Apply(bytes));
+    EXPECT_EQ(fs::path(install), fs::current_path());
+    EXPECT_EQ((Names{"busy", "data", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
+                     "empty.txt", "lead", "lead/doubled", "lead/doubled/c.txt"}),
+              InstalledNames());
+    EXPECT_EQ("b c x ", ReadWholeFile(Installed("data/sub/b.txt")) + " " +
+                            ReadWholeFile(Installed("lead/doubled/c.txt")) + " " +
+                            ReadWholeFile(Installed(longest)) + " " +
+                            ReadWholeFile(Installed("empty.txt")));
+    // The counters the status line shows: all but the passed-over entry extracted.
+    EXPECT_EQ((std::vector<float>{3, 7, float(bytes.size()), float(bytes.size())}),
+              (std::vector<float>{updater.extractedBytes, updater.extractTotalBytes, downloadNow,
+                                  downloadTotal}));
+    ExpectTempFilesRemoved();
+    // An archive without entries is a package that changes nothing.
+    EXPECT_EQ("", Apply(ZipBuilder().Bytes()));
+}
+
+// Archives the reader would not really extract, names that could reach outside the installation
+// or fit no name buffer, and data that break off, end early or fail their checksum fail the
+// package; nothing after the fault is written, and nothing at all when the first pass can tell.
+// Exactly as many bytes free as needed is too few, one more is enough: for the package's copy
+// and for its contents, whose total is counted in 64 bits.
+TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
+    const std::string text = CompressibleText(50000, 9);
+    const char kHeader[] = "PK\x01\x02";
+    std::string encrypted = ZipBuilder().File("a.txt", text).Bytes();
+    encrypted[6] = encrypted[encrypted.find(kHeader) + 8] = 1;
+    std::string cut = ZipBuilder().File("a.txt", "a").File("b.txt", "b").Bytes();
+    cut[cut.find(kHeader, cut.find(kHeader) + 1)] = 'X';
+    auto named = [](const std::string& name) {
+        return ZipBuilder().File("1", "1").File(name, "x").File("2", "").Bytes();
+    };
+    const ZipBuilder first = ZipBuilder().File("a.txt", "a");
+    const Names firstTwo = {"a.txt", "b.txt"};
+    const std::string spaced = ZipBuilder().File("a", RandomBytes(5000, 5)).Bytes();
+    const std::string huge = ZipBuilder()
+                                 .ClaimedSizeFile("huge1.bin", 3000000000u)
+                                 .ClaimedSizeFile("huge2.bin", 3000000000u)
+                                 .Bytes();
+    struct Case {
+        std::string bytes;
+        Names left;
+        const char* box = kExtract;
+        uint64_t tempFree = FakeServices::kSystemAnswer;
+        uint64_t installFree = FakeServices::kSystemAnswer;
+    };
+    const Case cases[] = {
+        {ZipBuilder(first).UnsupportedFile("b.txt", text, 12).Bytes(), {}},
+        {encrypted, {}},
+        {cut, {}},
+        {"<html><body><h1>Not Found</h1></body></html>\n", {}},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 0xFFFFFFFFu).Bytes(), {}},
+        {named("../outside.txt"), {}},
+        {named("..\\outside.txt"), {}},
+        {named("data/.. /outside.txt"), {}},
+        {named("C:outside.txt"), {}},
+        {named(std::string(200, 'd') + "/" + std::string(59, 'n')), {}},
+        {ZipBuilder(first).ShortFile("b.txt", text, 20000).File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c", "c").Bytes(), firstTwo},
+        {spaced, {}, kSpace, spaced.size(), 5001},
+        {spaced, {}, kSpace, spaced.size() + 1, 5000},
+        {spaced, {"a"}, "", spaced.size() + 1, 5001},
+        {huge, {}, kSpace, uint64_t(1) << 40, 5000000000u},
+    };
+    for (const auto& package : cases) {
+        SCOPED_TRACE(&package - cases);
+        ClearInstallation();
+        services.tempFree = package.tempFree;
+        services.installFree = package.installFree;
+        EXPECT_EQ(package.box, Apply(package.bytes));
+        EXPECT_EQ(*package.box ? "1.0" : "1.1", InstalledVersion());
+        EXPECT_EQ(package.left, InstalledNames());
+        // Nothing but the installation beside it either.
+        EXPECT_EQ(1, std::distance(fs::directory_iterator(root.Path()), fs::directory_iterator()));
+    }
+    ExpectTempFilesRemoved();
+}
+
+// The write that meets a full disk fails: an entry's, the package's temporary copy's (with the
+// space box) and the list's, which ends the run before the update loop.
+TEST_F(UpdateRun, AFullDiskFailsTheWriteThatMeetsIt) {
+    const std::string fullTemp = root / "temp.bin";
+    if (!LinkToFullDevice(Installed("full.bin")))
+        GTEST_SKIP() << "no /dev/full";
+    const std::string bytes = ZipBuilder()
+                                  .File("before.txt", "b")
+                                  .File("full.bin", CompressibleText(200000, 4))
+                                  .File("after.txt", "a")
+                                  .Bytes();
+    EXPECT_EQ(kExtract, Apply(bytes));
+    EXPECT_FALSE(fs::exists(Installed("after.txt")));
+
+    services.tempFree = uint64_t(1) << 40;
+    const std::pair<std::deque<std::string>, const char*> cases[] = {{{"", fullTemp}, kSpace},
+                                                                     {{fullTemp}, kExtract}};
+    for (const auto& c : cases) {
+        ClearInstallation();
+        ASSERT_TRUE(LinkToFullDevice(fullTemp));
+        services.nextTempFiles = c.first; // the list's, then the package's
+        EXPECT_EQ(c.second, Apply(bytes));
+        EXPECT_EQ(c.first.size() > 1 ? "1.0" : "", InstalledVersion());
+        EXPECT_TRUE(InstalledNames().empty());
+    }
+}
+
+// The servers are asked in turn for the list: one that refuses, stays silent, stalls, sends more
+// than is held in memory or cuts the list short is passed over, with nothing of its attempt in
+// front of the list; an error page counts as the list. A package goes straight to disk whatever
+// its size; cut short, it fails. Without rights no server is asked.
+TEST_F(UpdateRun, ListsAndPackagesThatDoNotArriveWholeFail) {
+    DeadAddress refusing(false), silent(true);
+    updater.connectTimeoutSeconds = 1;
+    updater.stallSeconds = 1;
+    const std::string list = ListXml({{"1.0", "1.1", server.Url("p.zip")}});
+    updater.receiveLimit = uint32_t(list.size());
+    server.ServeStalling("stalled.xml", list, list.size() / 2);
+    server.Serve("long.xml", list + " ");
+    server.ServeCutShort("short.xml", list, list.size() / 2);
+    WriteIni({{"URL1", refusing.Url("list.xml")},
+              {"URL2", silent.Url("list.xml")},
+              {"URL3", server.Url("stalled.xml")},
+              {"URL4", server.Url("long.xml")},
+              {"URL5", server.Url("list.xml")}});
+    services.admin = false;
+    EXPECT_EQ("Error: Not admin;", RunUpdate());
+    EXPECT_EQ(0, server.Hits("stalled.xml"));
+    EXPECT_EQ("", InstalledVersion());
     services.admin = true;
+    const std::string big = RandomBytes(100000, 8);
+    EXPECT_EQ("", Apply(ZipBuilder().File("big.bin", big, true).Bytes()));
+    EXPECT_TRUE(big == ReadWholeFile(Installed("big.bin")));
+
+    ClearInstallation();
+    WriteIni({{"URL1", server.Url("short.xml")}, {"URL2", server.Url("list.xml")}});
+    const std::string bytes = ZipBuilder().File("a.txt", CompressibleText(50000, 7)).Bytes();
+    server.ServeCutShort("p.zip", bytes, bytes.size() - 1);
+    EXPECT_EQ(kDownload, RunUpdate());
+    EXPECT_EQ("1.0", InstalledVersion());
+    EXPECT_TRUE(InstalledNames().empty());
+
+    ClearInstallation();
     WriteIni({{"URL1", server.Url("missing.xml")}, {"URL2", server.Url("list.xml")}});
-    server.Serve("list.xml", ListXml({}));
     EXPECT_EQ("Error: xml parse error;", RunUpdate());
     EXPECT_EQ(Aborted, updater.state.load());
-    EXPECT_EQ(1, server.Hits("missing.xml"));
-    EXPECT_EQ(0, server.Hits("list.xml"));
-    EXPECT_FALSE(Recorded());
+    EXPECT_EQ("", InstalledVersion());
+    for (const char* path : {"stalled.xml", "long.xml", "short.xml", "missing.xml"})
+        EXPECT_EQ(1, server.Hits(path)) << path;
+    EXPECT_EQ(2, server.Hits("list.xml"));
     ExpectTempFilesRemoved();
-
-    // No launcher.ini at all: every key takes its default, all five slots are "no-server".
-    fs::remove(Installed("launcher.ini"));
-    services.temps.clear();
-    EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
-    EXPECT_EQ(Aborted, updater.state.load());
-    for (const char* url : updater.serverUrl)
-        EXPECT_STREQ("no-server", url);
-    EXPECT_STREQ("no.app", updater.appPath);
-    EXPECT_STREQ("1.0", updater.currentVersion);
-    EXPECT_TRUE(services.temps.empty());
 }
 
-TEST_F(UpdateRun, AppliesAnAscendingChainInOneRunAndRecordsTheLastVersion) {
-    size_t lastSize = 0;
-    for (const char* version : {"1.1", "1.2", "1.3"})
-        lastSize = ServePackage(version);
-    server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("1.1.zip")},
-                                      {"1.1", "1.2", server.Url("1.2.zip")},
-                                      {"1.2", "1.3", server.Url("1.3.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"App", "game.exe"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_EQ("1.3", InstalledVersion());
-    EXPECT_STREQ("game.exe", updater.appPath);
-    EXPECT_FALSE(updater.newLauncher.load());
-    for (const std::string version : {"1.1", "1.2", "1.3"})
-        EXPECT_EQ("v" + version, ReadWholeFile(Installed("versions/" + version + ".txt")));
-    // The counters show the last package.
-    EXPECT_EQ(4.0f, updater.extractedBytes.load());
-    EXPECT_EQ(4.0f, updater.extractTotalBytes.load());
-    EXPECT_EQ(float(lastSize), downloadNow.load());
-    EXPECT_EQ(float(lastSize), downloadTotal.load());
+// Each row guards its own check: the key, the algorithms, the signature over the list and over
+// the trusted comment, the listed hash and size with and without a key.
+TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
+    const MinisignKey studio, other;
+    const std::string package = ZipBuilder().File("versions/1.1.txt", "v1.1").Bytes();
+    const std::string changed = ZipBuilder().File("versions/1.1.txt", "v1.X").Bytes();
+    // A name, what "ListKey" holds, what the entry lists, the signature, and the version recorded:
+    // "1.1" when the package applied, "1.0" when it failed, "" when the list did.
+    const std::tuple<const char*, Key, Listing, Signature, std::string> cases[] = {
+        {"good list", Key::Studio, Listing::Hashed, Signature::Good, "1.1"},
+        {"legacy algorithm", Key::Studio, Listing::Hashed, Signature::Legacy, "1.1"},
+        {"list changed after signing", Key::Studio, Listing::Hashed, Signature::ListChanged, ""},
+        {"signed by another key", Key::Studio, Listing::Hashed, Signature::OtherKey, ""},
+        {"no .minisig", Key::Studio, Listing::Hashed, Signature::Missing, ""},
+        {"trusted comment changed", Key::Studio, Listing::Hashed, Signature::CommentChanged, ""},
+        {"ListKey not a key", Key::NotAKey, Listing::Hashed, Signature::Good, ""},
+        {"package changed after listing", Key::Studio, Listing::OtherPackage, Signature::Good,
+         "1.0"},
+        {"entry without sha256", Key::Studio, Listing::NoHash, Signature::Good, "1.0"},
+        {"no key, size wrong", Key::None, Listing::WrongSize, Signature::Missing, "1.0"},
+    };
+    int index = 0;
+    for (const auto& [name, key, listing, signing, installed] : cases) {
+        SCOPED_TRACE(name);
+        const std::string base = "c" + std::to_string(++index);
+        const std::string& listed = listing == Listing::OtherPackage ? changed : package;
+        std::string list = "<?xml version=\"1.0\"?>\n<game>\n  <update><for>1.0</for><to>1.1</to>"
+                           "<file>" +
+                           server.Url(base + ".zip") + "</file>";
+        if (listing != Listing::NoHash)
+            list += "<sha256>" + Sha256Hex(listed) + "</sha256><size>" +
+                    std::to_string(listed.size() + (listing == Listing::WrongSize)) + "</size>";
+        list += "</update>\n</game>\n";
+        const MinisignKey& signer = signing == Signature::OtherKey ? other : studio;
+        std::string signature =
+            signing == Signature::Missing ? "" : signer.Sign(list, signing == Signature::Legacy);
+        if (signing == Signature::CommentChanged)
+            signature.replace(signature.find("comment: list"), 13, "comment: lisT");
+        std::string served = list;
+        if (signing == Signature::ListChanged)
+            served.back() = ' '; // its last byte
+        server.Serve(base + ".xml", served);
+        if (!signature.empty())
+            server.Serve(base + ".xml.minisig", signature);
+        server.Serve(base + ".zip", package);
+        WriteIni({{"URL1", server.Url(base + ".xml")},
+                  {"ListKey", key == Key::Studio    ? studio.PublicLine()
+                              : key == Key::NotAKey ? "RWQ" + studio.PublicLine()
+                                                    : ""}});
+        ClearInstallation();
+
+        EXPECT_EQ(installed == "1.1"   ? ""
+                  : installed == "1.0" ? kDownload
+                                       : "Error: Update list signature is not valid;",
+                  RunUpdate());
+        EXPECT_EQ(installed, InstalledVersion());
+        EXPECT_EQ(installed == "1.1", fs::exists(Installed("versions/1.1.txt")));
+        // A package is fetched only from a list that passed, and only when its entry can be
+        // checked.
+        const bool fetched =
+            !installed.empty() && !(key == Key::Studio && listing == Listing::NoHash);
+        EXPECT_EQ(fetched, server.Hits(base + ".zip") == 1);
+    }
     ExpectTempFilesRemoved();
-    EXPECT_EQ(4u, services.temps.size());
-}
-
-TEST_F(UpdateRun, AppliesAReverseChainOneStepPerRun) {
-    ServePackage("1.1");
-    ServePackage("1.2");
-    ServeList({{"1.1", "1.2", server.Url("1.2.zip")}, {"1.0", "1.1", server.Url("1.1.zip")}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("1.1", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("1.2.zip"));
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ(Finished, updater.state.load());
-    EXPECT_EQ("1.2", InstalledVersion());
-    EXPECT_EQ(1, server.Hits("1.1.zip"));
-    EXPECT_EQ(1, server.Hits("1.2.zip"));
-}
-
-// Versions match by equality without regard to case, never by order; an entry without "for"
-// matches only an empty version. Once "installed_updates" exists, "BaseVersion" is not read.
-TEST_F(UpdateRun, EntriesMatchTheInstalledVersionExactlyButForCase) {
-    ServePackage("rc");
-    ServePackage("empty");
-    server.Serve("list.xml", ListXml({{"1.0", "wrong", server.Url("wrong.zip")},
-                                      {"1.0-RC1", "rc", server.Url("rc.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0.0"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("1.0.0", InstalledVersion());
-
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0-rc1"}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("1.0.0", InstalledVersion());
-
-    fs::remove(Installed(Updater::kInstalledUpdates));
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("rc", InstalledVersion());
-    EXPECT_EQ(1, server.Hits("rc.zip"));
-
-    fs::remove(Installed(Updater::kInstalledUpdates));
-    server.Serve("list.xml", ListXml({{"-", "empty", server.Url("empty.zip")}}));
-    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", ""}});
-    EXPECT_EQ("", RunUpdate());
-    EXPECT_EQ("empty", InstalledVersion());
-    EXPECT_EQ(0, server.Hits("wrong.zip"));
 }
 
 } // namespace

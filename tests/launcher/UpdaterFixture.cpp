@@ -17,11 +17,9 @@ bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
 }
 
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
-    std::string given;
-    if (!nextTempFiles.empty()) {
-        given = nextTempFiles.front();
+    const std::string given = nextTempFiles.empty() ? "" : nextTempFiles.front();
+    if (!nextTempFiles.empty())
         nextTempFiles.pop_front();
-    }
     if (!given.empty())
         StrCopy(destination, size, given.c_str());
     else if (!PlatformCreateTempFile(destination, size))
@@ -54,10 +52,9 @@ void UpdaterFixture::WriteIni(const std::map<std::string, std::string>& keys) {
 std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
     std::string xml = "<?xml version=\"1.0\"?>\n<game>\n";
     for (const ListEntry& entry : entries)
-        xml += "  <update>\n" +
-               (entry.forVersion == "-" ? "" : "    <for>" + entry.forVersion + "</for>\n") +
-               "    <to>" + entry.toVersion + "</to>\n    <name>update to " + entry.toVersion +
-               "</name>\n    <file>" + entry.file + "</file>\n  </update>\n";
+        xml += "  <update>" +
+               (entry.forVersion == "-" ? "" : "<for>" + entry.forVersion + "</for>") + "<to>" +
+               entry.toVersion + "</to><file>" + entry.file + "</file></update>\n";
     return xml + "</game>\n";
 }
 
@@ -70,20 +67,28 @@ std::string UpdaterFixture::RunUpdate() {
 
 std::string UpdaterFixture::InstalledVersion() const {
     UpdateList list;
-    if (!ReadUpdateList(Installed(Updater::kInstalledUpdates).c_str(), &list) || list.empty())
-        return std::string();
-    return list.back().toVersion;
+    const bool read = ReadUpdateList(Installed(Updater::kInstalledUpdates).c_str(), &list);
+    return read && !list.empty() ? list.back().toVersion : "";
 }
 
 std::vector<std::string> UpdaterFixture::InstalledNames() const {
     std::vector<std::string> names;
     for (const auto& item : fs::recursive_directory_iterator(install)) {
-        const std::string name = fs::relative(item.path(), install).generic_string();
+        const std::string name = item.path().lexically_relative(install).generic_string();
         if (name != "launcher.ini" && name != Updater::kInstalledUpdates)
             names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void UpdaterFixture::ClearInstallation() {
+    std::vector<fs::path> items;
+    for (const auto& item : fs::directory_iterator(install))
+        if (item.path().filename() != "launcher.ini")
+            items.push_back(item.path());
+    for (const fs::path& item : items)
+        fs::remove_all(item);
 }
 
 void UpdaterFixture::ExpectTempFilesRemoved() const {

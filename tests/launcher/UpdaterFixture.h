@@ -1,8 +1,7 @@
 // A real installation directory, a real HTTP server on 127.0.0.1 and an Updater whose boxes,
-// rights and disk space answers the test controls.
+// rights, disk space and temporary files the test controls.
 #pragma once
 
-#include "launcher/UpdateRecord.h"
 #include "launcher/Updater.h"
 #include "launcher/UpdaterServices.h"
 #include "tests/support/HttpServer.h"
@@ -27,12 +26,10 @@ public:
     bool CreateTempFile(char* destination, size_t size) override;
 
     bool admin = true;
-    // Free bytes reported for the temporary files and for the installation.
-    uint64_t tempFree = kSystemAnswer;
-    uint64_t installFree = kSystemAnswer;
+    uint64_t tempFree = kSystemAnswer;    // free bytes beside the temporary files
+    uint64_t installFree = kSystemAnswer; // and beside the installation
     // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
     std::deque<std::string> nextTempFiles;
-
     std::string boxes;              // "caption: text;" for every box shown
     std::vector<std::string> temps; // every temporary file handed out
 };
@@ -48,22 +45,19 @@ protected:
     UpdaterFixture();
     ~UpdaterFixture() override;
 
-    // launcher.ini in the installation with these keys in [Config].
-    void WriteIni(const std::map<std::string, std::string>& keys);
-    // An update list document.
+    void WriteIni(const std::map<std::string, std::string>& keys); // into [Config]
     static std::string ListXml(const std::vector<ListEntry>& entries);
-    // Runs the updater to its end; the boxes it showed.
-    std::string RunUpdate();
-    // The version "installed_updates" records; empty when there is none.
+    std::string RunUpdate(); // to its end; the boxes shown
+    // What "installed_updates" records; empty for none.
     std::string InstalledVersion() const;
-    // Names in the installation directory, launcher.ini and installed_updates left out.
+    // The installation's files and directories but launcher.ini and installed_updates.
     std::vector<std::string> InstalledNames() const;
-    // Every temporary file the run used is gone.
+    void ClearInstallation(); // all but launcher.ini
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }
 
     TempDir root;        // holds the installation and nothing else
-    std::string install; // the installation directory, current during the test
+    std::string install; // the current directory during the test
     TestHttpServer server;
     FakeServices services;
     Updater updater;

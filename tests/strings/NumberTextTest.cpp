@@ -3,20 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 namespace {
 
 // Signs and blanks only before the digits; a decimal needs exactly one dot.
 TEST(NumberText, RecognisesIntegersAndDecimals) {
-    const struct {
-        const char* text;
-        bool integer, decimal;
-    } cases[] = {{" -49", true, false}, {"\t+ 7", true, false}, {"42 ", false, false},
-                 {"--4", false, false}, {"4-", false, false},   {"0x1", false, false},
-                 {"4.0", false, true},  {"1.2.3", false, false}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.integer, StrIsInteger(c.text)) << c.text;
-        EXPECT_EQ(c.decimal, StrIsDecimal(c.text)) << c.text;
+    // text, whether an integer, whether a decimal.
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {" -49", true, false}, {"\t+ 7", true, false}, {"42 ", false, false},
+        {"--4", false, false}, {"4-", false, false},   {"0x1", false, false},
+        {"4.0", false, true},  {"1.2.3", false, false}};
+    for (const auto& [text, integer, decimal] : cases) {
+        EXPECT_EQ(integer, StrIsInteger(text)) << text;
+        EXPECT_EQ(decimal, StrIsDecimal(text)) << text;
     }
 }
 
@@ -24,23 +24,20 @@ TEST(NumberText, RecognisesIntegersAndDecimals) {
 // digit or not, gives 0, no run 1; a run too large for 32 bits saturates. The destination
 // (here with room for size bytes only) is never written past.
 TEST(NumberText, SplitsATrailingNumberIntoABoundedDestination) {
-    const struct {
-        const char* text;
-        size_t size;
-        const char* name;
-        int32_t number;
-    } cases[] = {{"item12", 64, "item", 12}, {"item", 64, "item", 1},
-                 {"item010", 64, "item", 8}, {"42", 64, "", 42},
-                 {"7", 64, "7", 0},          {"n99999999999999999999", 64, "n", INT32_MAX},
-                 {"abc12", 3, "ab", 12}};
-    for (const auto& c : cases) {
+    // text, destination size, name, number.
+    const std::tuple<const char*, size_t, const char*, int32_t> cases[] = {
+        {"item12", 64, "item", 12}, {"item", 64, "item", 1},
+        {"item010", 64, "item", 8}, {"42", 64, "", 42},
+        {"7", 64, "7", 0},          {"n99999999999999999999", 64, "n", INT32_MAX},
+        {"abc12", 3, "ab", 12}};
+    for (const auto& [text, size, name, expected] : cases) {
         char out[65];
-        out[c.size] = '#';
+        out[size] = '#';
         int32_t number = -99;
-        StrSplitTrailingNumber(c.text, out, c.size, &number);
-        EXPECT_STREQ(c.name, out) << c.text;
-        EXPECT_EQ(c.number, number) << c.text;
-        EXPECT_EQ('#', out[c.size]) << c.text;
+        StrSplitTrailingNumber(text, out, size, &number);
+        EXPECT_STREQ(name, out) << text;
+        EXPECT_EQ(expected, number) << text;
+        EXPECT_EQ('#', out[size]) << text;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -15,55 +16,47 @@ const auto Rooted = [](const char* p, char* o, size_t n) { PathCommonDirectory("
 // Each destination starts as "kept"; PathExtension's size is the count walked back. A directory
 // needs its last separator past index 0.
 TEST(PathText, ExtractsPartsIntoBoundedDestinations) {
-    const struct {
-        void (*extract)(const char*, char*, size_t);
-        const char* path;
-        size_t size;
-        const char* expected;
-    } cases[] = {
-        {PathFileName, "dir/sub\\file.txt", 64, "file.txt"},
-        {PathFileName, "plain", 64, "plain"},
-        {Directory, "dir/sub\\file.txt", 64, "dir/sub\\"},
-        {Directory, "\\file", 64, ""},
-        {Directory, "d\\file", 2, "d"},
-        {Unclear, "/file", 64, "kept"},
-        {FromData, "data/maps/a.map", 64, "maps/a.map"},
-        {FromData, "dat", 64, ""},
-        {PathFirstComponent, "data\\maps/a.map", 64, "data"},
-        // The common prefix's last separator, case counting.
-        {Common, "g/d/b", 64, "g/d/"},
-        {Common, "g/d", 64, "g/"},
-        {Common, "G/d/a", 64, "kept"},
-        {Rooted, "/b", 64, "kept"},
-        {PathExtension, "data.pack", 7, "pack"},
-        {PathExtension, "archive", 7, "rchive"},
-        {PathExtension, "file.longextension", 7, "tension"},
-    };
-    for (const auto& c : cases) {
+    const std::tuple<void (*)(const char*, char*, size_t), const char*, size_t, const char*>
+        cases[] = {
+            {PathFileName, "dir/sub\\file.txt", 64, "file.txt"},
+            {PathFileName, "plain", 64, "plain"},
+            {Directory, "dir/sub\\file.txt", 64, "dir/sub\\"},
+            {Directory, "\\file", 64, ""},
+            {Directory, "d\\file", 2, "d"},
+            {Unclear, "/file", 64, "kept"},
+            {FromData, "data/maps/a.map", 64, "maps/a.map"},
+            {FromData, "dat", 64, ""},
+            {PathFirstComponent, "data\\maps/a.map", 64, "data"},
+            // The common prefix's last separator, case counting.
+            {Common, "g/d/b", 64, "g/d/"},
+            {Common, "g/d", 64, "g/"},
+            {Common, "G/d/a", 64, "kept"},
+            {Rooted, "/b", 64, "kept"},
+            {PathExtension, "data.pack", 7, "pack"},
+            {PathExtension, "archive", 7, "rchive"},
+            {PathExtension, "file.longextension", 7, "tension"},
+        };
+    for (const auto& [extract, path, size, expected] : cases) {
         char out[64] = "kept";
-        c.extract(c.path, out, c.size);
-        EXPECT_STREQ(c.expected, out) << c.path << " size " << c.size;
+        extract(path, out, size);
+        EXPECT_STREQ(expected, out) << path << " size " << size;
     }
 }
 
 // Collapsing keeps the first separator of each run and reads nothing before the text;
 // stripping goes from the last dot and leaves nothing without one.
 TEST(PathText, EditsInPlace) {
-    const struct {
-        void (*edit)(char*);
-        const char* path;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<void (*)(char*), const char*, const char*> cases[] = {
         {PathCollapseSeparators, "\\\\a//b\\\\c/\\/d/", "\\a/b\\c/d/"},
         {PathToForwardSlashes, "a\\b\\", "a/b/"},
         {PathStripExtension, "a.b.c", "a.b"},
         {PathStripExtension, "nodot", ""},
         {PathStripExtension, ".", ""},
     };
-    for (const auto& c : cases) {
-        std::string path = "/" + std::string(c.path);
-        c.edit(&path[1]);
-        EXPECT_STREQ(c.expected, path.c_str() + 1) << c.path;
+    for (const auto& [edit, text, expected] : cases) {
+        std::string path = "/" + std::string(text);
+        edit(&path[1]);
+        EXPECT_STREQ(expected, path.c_str() + 1) << text;
     }
 }
 

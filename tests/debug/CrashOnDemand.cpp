@@ -1,5 +1,4 @@
-// crash_on_demand access|divide|illegal|overflow|worker [install]: with "install" the crash
-// reporter writes crash_test.txt (and on Windows crash_test_dump.dmp) into the working directory.
+// crash_on_demand access|divide|illegal|overflow|worker [install]: the reporter's test program.
 #include "core/debug/CrashReporter.h"
 #include "core/platform/Thread.h"
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-// The first register line of a report, whether the target's debug-help library adds a minidump
-// and the listings of variables, and the separator of its paths.
+// A report's first register, whether debug help adds a dump and variables, the path separator.
 #ifdef _WIN32
 const char kFirstRegister[] = "EAX:";
 const bool kDebugHelp = true;
@@ -37,8 +36,6 @@ int RunCrash(const std::vector<std::string>& args, const std::string& directory)
 const struct Fault {
     const char* argument;
     const char* exception;
-    // The function that faults, which the call stack must name, and the start of its parameter's
-    // line in the listing with variables.
     const char* function;
     const char* parameter;
 } kFaults[] = {
@@ -51,8 +48,7 @@ const struct Fault {
     {"worker", "C0000005 ACCESS_VIOLATION", "CrashOnWorker", "\tParameter 'reason' = "},
 };
 
-// The crash program's globals as the listing shows them: text, a pointer to nowhere as a
-// number, and a structure member by member.
+// Globals as listed: text, a pointer to nowhere as a number, a structure member by member.
 const char* const kGlobals[] = {
     "\t'crashMessage' = \"crash on demand\"\r\n",
     "\t'danglingText' = 10\r\n",
@@ -77,8 +73,7 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
         SCOPED_TRACE(fault.argument);
         TempDir plainDir;
         const int plain = RunCrash({fault.argument}, plainDir.Path());
-        // Wine ends a process whose stack overflowed with code 0, so only the program's own
-        // code for "no fault happened" tells that nothing crashed.
+        // Wine ends a stack overflow with code 0; only the program's own 100 means no crash.
         EXPECT_TRUE(plain != 100 && plain != -1) << plain;
         EXPECT_TRUE(std::filesystem::is_empty(plainDir.Path())) << "written without Install";
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-// One level is made, never two nor an existing one; files are no directories. The current
-// directory is given whole or not at all.
+// One level is made, never two nor an existing one; the current directory whole or not at all.
 TEST(Directory, MakesOneLevelAndTellsDirectoriesFromFiles) {
     TempDir dir;
     WriteWholeFile(dir / "file", "x");

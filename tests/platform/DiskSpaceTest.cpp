@@ -8,8 +8,7 @@
 
 namespace {
 
-// A directory and a file not yet in it both get the volume's available space, within what
-// other writers may change in between.
+// A directory and a file to be made in it get the volume's space, give or take other writers.
 TEST(DiskSpace, MatchesTheVolumeOfTheDirectoryAndOfAFileToBe) {
     TempDir dir;
     const uint64_t expected = std::filesystem::space(dir.Path()).available;

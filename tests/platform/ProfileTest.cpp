@@ -1,5 +1,4 @@
-// One set of settings files and the answers expected from them. The same table runs on every
-// target; on Windows the system's own profile functions answer, so agreement is proven there.
+// The same table runs on every target; on Windows the system's profile functions answer it.
 #include "core/platform/Profile.h"
 
 #include "tests/support/TempDir.h"

@@ -13,8 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Names taken by several threads at once are all different and each is a real, empty file in
-// the temporary directory. A path that does not fit gives false and an empty destination.
+// Names taken by threads at once differ, each a new empty file in the temporary directory.
 TEST(TempFile, NamesFromManyThreadsNeverCollide) {
     std::vector<std::string> names(100);
     std::vector<std::thread> threads;

@@ -54,8 +54,7 @@ TEST(StrCat, AppendsWhenItFitsAndCutsWithoutOverrunWhenNot) {
     }
 }
 
-// Output is cut at the scratch's length, also on two threads at once: each formats in a scratch
-// of its own.
+// Cut at the scratch's length, also on two threads at once: each has a scratch of its own.
 TEST(StrFormat, CutsAtTheScratchAndIsSafeOnTwoThreads) {
     std::atomic<int> ready{0}, wrong{0};
     const auto formatMany = [&](char letter) {
@@ -75,8 +74,7 @@ TEST(StrFormat, CutsAtTheScratchAndIsSafeOnTwoThreads) {
     EXPECT_EQ(0, wrong);
 }
 
-// Insertion inside, at the end and past it; text longer than the insertion scratch is cut there
-// first. A failed scan stores nothing and says so.
+// Insertion inside, at the end and past it; longer text is cut to the insertion scratch first.
 TEST(InPlaceEdits, InsertRemoveFirstLowerAndScan) {
     char text[32] = "hello";
     for (const auto& step : {std::make_pair("XY", 2), {"!", 7}, {"?", 9}, {">", 0}})

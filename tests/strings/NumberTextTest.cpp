@@ -20,9 +20,7 @@ TEST(NumberText, RecognisesIntegersAndDecimals) {
     }
 }
 
-// The trailing run reads as an integer literal (a leading 0 makes it octal); one character,
-// digit or not, gives 0, no run 1; a run too large for 32 bits saturates. The destination
-// (here with room for size bytes only) is never written past.
+// The run reads as a C literal (0 makes it octal) and saturates; one character gives 0, no run 1.
 TEST(NumberText, SplitsATrailingNumberIntoABoundedDestination) {
     // text, destination size, name, number.
     const std::tuple<const char*, size_t, const char*, int32_t> cases[] = {

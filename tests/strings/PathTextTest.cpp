@@ -13,8 +13,7 @@ const auto FromData = [](const char* p, char* o, size_t n) { PathRelative("data/
 const auto Common = [](const char* p, char* o, size_t n) { PathCommonDirectory("g/d/a", p, o, n); };
 const auto Rooted = [](const char* p, char* o, size_t n) { PathCommonDirectory("/a", p, o, n); };
 
-// Each destination starts as "kept"; PathExtension's size is the count walked back. A directory
-// needs its last separator past index 0.
+// Destinations start as "kept"; PathExtension's size is the count it walks back.
 TEST(PathText, ExtractsPartsIntoBoundedDestinations) {
     const std::tuple<void (*)(const char*, char*, size_t), const char*, size_t, const char*>
         cases[] = {
@@ -43,8 +42,7 @@ TEST(PathText, ExtractsPartsIntoBoundedDestinations) {
     }
 }
 
-// Collapsing keeps the first separator of each run and reads nothing before the text;
-// stripping goes from the last dot and leaves nothing without one.
+// Each text follows a separator in memory, which collapsing must not read.
 TEST(PathText, EditsInPlace) {
     const std::tuple<void (*)(char*), const char*, const char*> cases[] = {
         {PathCollapseSeparators, "\\\\a//b\\\\c/\\/d/", "\\a/b\\c/d/"},

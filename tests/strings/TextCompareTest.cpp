@@ -4,8 +4,7 @@
 
 namespace {
 
-// Case is folded, a null text counts as empty, prefixes compare the shortest common length and
-// parts are found anywhere, the start and the end included.
+// Case is folded, null is empty, prefixes compare the common length, parts are found anywhere.
 TEST(TextCompare, FoldsCaseAndTreatsNullAsEmpty) {
     EXPECT_TRUE(StrEqualNoCase("Version", "VERSION") && StrEqualNoCase(nullptr, ""));
     EXPECT_FALSE(StrEqualNoCase("1.0", "1.0 "));

@@ -24,8 +24,7 @@ struct GatedWorker : ThreadWorker {
     int preparesSeenByRun = 0;
 };
 
-// Prepare runs on the caller before the thread; a second Start waits for the first Run through
-// Stop. The handle of a thread whose Run returned stays open until Stop.
+// A second Start waits for the first Run; a finished Run's handle stays open until Stop.
 TEST(ThreadWorker, StartPreparesThenRunsAndStopWaitsForRun) {
     GatedWorker worker;
     EXPECT_EQ(1, worker.Start(ThreadWorker::PriorityNormal));

@@ -7,8 +7,7 @@
 
 namespace {
 
-// Readings within a frame see one instant: only Init, Sample, a stamp from the counter and
-// ElapsedSeconds read the counter.
+// Readings within a frame see one instant: only the sampling calls read the counter.
 TEST(FrameTimer, OnlySamplingReadsTheCounter) {
     TimerInit();
     const TimeStamp init = TimerNow();

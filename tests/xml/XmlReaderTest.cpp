@@ -35,9 +35,8 @@ std::string Joined(const T (&values)[N]) {
     return text.str();
 }
 
-// Run on a thread with the worker's stack, where the updater opens its documents: nesting
-// deeper than the limit is refused before the parser recurses into it, and markup that only
-// looks nested is not.
+// On the worker's stack, as the updater opens documents: nesting past the limit is refused
+// before the parser recurses into it; markup that only looks nested is not.
 TEST(XmlReader, OpenFindsTheRootWithinTheNestingLimitOnAWorkersStack) {
     const auto nested = [](int levels, const std::string& open, const std::string& close) {
         std::string body;
@@ -86,8 +85,7 @@ TEST(XmlReader, OpenFindsTheRootWithinTheNestingLimitOnAWorkersStack) {
         OpenedReader("<root/>", "root", std::string(XmlReader::kMaxPathLength, 'p')).opened);
 }
 
-// Text and comments are never entered, even when they read like the name; a left child is
-// gone, so the same name then finds the next; leaving at the root does nothing.
+// Only elements are entered; a left child is gone, so the same name finds the next.
 TEST(XmlReader, EnterAndLeaveWalkChildrenAndConsumeThem) {
     OpenedReader doc("<root>item<!--item--><item><v>1</v></item><other/><item><v>2</v></item>"
                      "</root>");
@@ -118,8 +116,7 @@ TEST(XmlReader, EnterAndLeaveWalkChildrenAndConsumeThem) {
     EXPECT_EQ(XmlReader::kStackSize - 1, entered);
 }
 
-// What a typed reader leaves in a value that starts as start, for each of the space-separated
-// names in turn; "absent" marks a name the reader reported missing.
+// What read leaves in a value starting as start, for each of names; "absent" when not found.
 template <typename T>
 std::string ReadEach(OpenedReader& doc, bool (XmlReader::*read)(const char*, T*),
                      const std::string& names, T start) {
@@ -134,9 +131,7 @@ std::string ReadEach(OpenedReader& doc, bool (XmlReader::*read)(const char*, T*)
     return values.str();
 }
 
-// Readers look at the first child of the name. Text is cut to the buffer; elements without
-// text give "" as text and keep the caller's value otherwise; absent ones report so and keep it
-// too.
+// Elements without text give "" as text and keep the caller's value otherwise.
 TEST(XmlReader, ReadersTakeTheFirstChildsTextAndKeepValuesWithoutText) {
     OpenedReader doc("<root><short>a &amp; b &lt;c&gt;</short><long>0123456789</long>"
                      "<empty/><commented><!-- note -->text</commented><nested><x/>t</nested>"
@@ -161,8 +156,7 @@ TEST(XmlReader, ReadersTakeTheFirstChildsTextAndKeepValuesWithoutText) {
     EXPECT_EQ("-125 0 -inf nan inf 0.5 3 3.40282e+38 -3.40282e+38 7 absent 7 2.5 2.5 1.5 ",
               ReadEach(doc, &XmlReader::ReadFloat,
                        "f nofloat inf nan big half exp max min empty absent comma dot two", 7.0f));
-    // Under AddressSanitizer a copy past the buffer would stop the test here. Reading a float
-    // changed the first comma in the document itself.
+    // Cut to the buffer (AddressSanitizer checks the edge); a float read changed the first comma.
     std::string texts;
     for (const char* name :
          {"short", "long", "empty", "commented", "nested", "cdata", "twice", "two", "absent"}) {
@@ -172,8 +166,7 @@ TEST(XmlReader, ReadersTakeTheFirstChildsTextAndKeepValuesWithoutText) {
     }
     EXPECT_EQ("a & b <|0123456||||<raw>|first|1.5,5|absent x|", texts);
 
-    // A matrix starts as the identity, also for an element without children; a vector keeps
-    // the caller's values where elements are missing.
+    // A matrix starts as the identity; a vector keeps the caller's values for missing elements.
     float matrix[16];
     std::fill(matrix, matrix + 16, 42.0f);
     EXPECT_TRUE(doc->ReadMatrix("move", matrix));

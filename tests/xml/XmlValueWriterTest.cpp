@@ -14,8 +14,7 @@
 
 namespace {
 
-// Written under a decimal comma locale where one is installed: numbers keep the dot and read
-// back. Text one past the longest printed line is written whole; a matrix's fourth column is not.
+// Under a decimal comma locale numbers keep the dot; text one past a printed line stays whole.
 TEST(XmlValueWriter, WritesOneUnindentedLinePerValueWithADotUnderEveryLocale) {
     const std::string previous = setlocale(LC_ALL, nullptr);
     const char* comma = nullptr;

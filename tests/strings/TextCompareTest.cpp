@@ -7,8 +7,6 @@ namespace {
 // Case is folded, null is empty, prefixes compare the common length, parts are found anywhere.
 TEST(TextCompare, FoldsCaseAndTreatsNullAsEmpty) {
     EXPECT_TRUE(StrEqualNoCase("Version", "VERSION") && StrEqualNoCase(nullptr, ""));
-    EXPECT_FALSE(StrEqualNoCase("1.0", "1.0 "));
-    EXPECT_LT(StrCompareNoCase("apple", "BANANA"), 0);
     EXPECT_GT(StrCompareNoCase("b", nullptr), 0);
     EXPECT_TRUE(StrIsEmpty(nullptr) && StrIsEmpty(""));
     EXPECT_FALSE(StrIsEmpty(" "));

@@ -6,25 +6,22 @@
 
 #include <filesystem>
 
-namespace fs = std::filesystem;
-
 namespace {
 
+// One level is made, never two nor an existing one; the current directory whole or not at all.
 TEST(Directory, MakesOneLevelAndTellsDirectoriesFromFiles) {
     TempDir dir;
-    const std::string made = dir / "made";
-    EXPECT_TRUE(PlatformMakeDirectory(made.c_str()));
-    EXPECT_FALSE(PlatformMakeDirectory(made.c_str()));
-    EXPECT_TRUE(PlatformIsDirectory(made.c_str()));
-    const std::string nested = dir / "missing/level";
-    EXPECT_FALSE(PlatformMakeDirectory(nested.c_str()));
     WriteWholeFile(dir / "file", "x");
+    EXPECT_TRUE(PlatformMakeDirectory((dir / "made").c_str()));
+    EXPECT_FALSE(PlatformMakeDirectory((dir / "made").c_str()));
+    EXPECT_FALSE(PlatformMakeDirectory((dir / "missing/level").c_str()));
+    EXPECT_TRUE(PlatformIsDirectory((dir / "made").c_str()));
     EXPECT_FALSE(PlatformIsDirectory((dir / "file").c_str()));
     EXPECT_FALSE(PlatformIsDirectory((dir / "nothing").c_str()));
 
     char current[260];
     ASSERT_TRUE(PlatformCurrentDirectory(current, sizeof current));
-    EXPECT_EQ(fs::current_path(), fs::path(current));
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(current));
     char tiny[2];
     EXPECT_FALSE(PlatformCurrentDirectory(tiny, sizeof tiny));
     EXPECT_STREQ("", tiny);

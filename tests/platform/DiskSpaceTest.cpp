@@ -6,16 +6,12 @@
 
 #include <filesystem>
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// The answer for a directory, and for a file that does not exist yet inside it, is the
-// volume's available space as the standard library sees it (other writers may move it a
-// little in between).
+// A directory and a file to be made in it get the volume's space, give or take other writers.
 TEST(DiskSpace, MatchesTheVolumeOfTheDirectoryAndOfAFileToBe) {
     TempDir dir;
-    const uint64_t expected = fs::space(dir.Path()).available;
+    const uint64_t expected = std::filesystem::space(dir.Path()).available;
     const uint64_t slack = 64u << 20;
     for (const std::string& path : {dir.Path(), dir / "not-yet-there"}) {
         uint64_t free = 0;

@@ -31,13 +31,11 @@ TEST(BufferPacking, StoresMostSignificantByteFirstAndReadsBack) {
     BufRead32(&cursor, &i);
     BufRead32x3(&cursor, readVector);
     BufRead32x4(&cursor, readQuad);
-    EXPECT_EQ(0x01020304u, u);
-    EXPECT_EQ(-2, i);
-    EXPECT_EQ(0.25f, readVector[2]);
-    EXPECT_EQ(0xFFFFFFFFu, readQuad[3]);
     EXPECT_EQ(buffer + reserved, cursor);
     ByteSwap32(&u);
     EXPECT_EQ(0x04030201u, u);
+    EXPECT_EQ(-2, i);
+    EXPECT_EQ(std::make_pair(0.25f, 0xFFFFFFFFu), std::make_pair(readVector[2], readQuad[3]));
 }
 
 } // namespace

@@ -3,96 +3,59 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
-using Extract = void (*)(const char*, char*, size_t);
+const auto Directory = [](const char* p, char* o, size_t n) { PathDirectory(p, o, n, true); };
+const auto Unclear = [](const char* p, char* o, size_t n) { PathDirectory(p, o, n, false); };
+const auto FromData = [](const char* p, char* o, size_t n) { PathRelative("data/", p, o, n); };
+const auto Common = [](const char* p, char* o, size_t n) { PathCommonDirectory("g/d/a", p, o, n); };
+const auto Rooted = [](const char* p, char* o, size_t n) { PathCommonDirectory("/a", p, o, n); };
 
-struct ExtractCase {
-    Extract extract;
-    const char* path;
-    size_t size;
-    const char* expected;
-};
-
-void Directory(const char* path, char* out, size_t size) {
-    PathDirectory(path, out, size, true);
-}
-void DirectoryUncleared(const char* path, char* out, size_t size) {
-    PathDirectory(path, out, size, false);
-}
-void RelativeToData(const char* path, char* out, size_t size) {
-    PathRelative("data/", path, out, size);
-}
-void RelativeToMaps(const char* path, char* out, size_t size) {
-    PathRelative("data/maps/", path, out, size);
-}
-void CommonWithGameA(const char* path, char* out, size_t size) {
-    PathCommonDirectory("game/dat1/a", path, out, size);
-}
-void CommonWithAB(const char* path, char* out, size_t size) {
-    PathCommonDirectory("a/b", path, out, size);
-}
-
-// Each destination starts as "kept"; PathExtension's size is the count walked back.
-const ExtractCase kExtractCases[] = {
-    {PathFileName, "dir/sub/file.txt", 64, "file.txt"},
-    {PathFileName, "dir\\sub\\file.txt", 64, "file.txt"},
-    {PathFileName, "plain", 64, "plain"},
-    {PathFileName, "dir/", 64, ""},
-    {Directory, "dir/sub\\file.txt", 64, "dir/sub\\"},
-    {Directory, "\\file", 64, ""},
-    {Directory, "directory/file", 5, "dire"},
-    {DirectoryUncleared, "/file", 64, "kept"},
-    {RelativeToData, "data/maps/a.map", 64, "maps/a.map"},
-    {RelativeToData, "xxxxxmaps", 64, "maps"},
-    {RelativeToMaps, "data/", 64, ""},
-    {PathFirstComponent, "data\\maps/a.map", 64, "data"},
-    {PathFirstComponent, "single", 64, "single"},
-    // The common prefix's last separator, case counting.
-    {CommonWithGameA, "game/dat1/b", 64, "game/dat1/"},
-    {CommonWithGameA, "game/dat2/b", 64, "game/"},
-    {CommonWithGameA, "Game/dat1/a", 64, "kept"},
-    {CommonWithAB, "a/c", 64, "a/"},
-    {PathExtension, "data.pack", 7, "pack"},
-    {PathExtension, "archive", 7, "rchive"},
-    {PathExtension, "abc", 7, "bc"},
-    {PathExtension, "file.longextension", 7, "tension"},
-    {PathExtension, ".hidden", 7, "hidden"},
-    {PathExtension, "", 7, ""},
-};
-
+// Destinations start as "kept"; PathExtension's size is the count it walks back.
 TEST(PathText, ExtractsPartsIntoBoundedDestinations) {
-    for (const ExtractCase& c : kExtractCases) {
+    const std::tuple<void (*)(const char*, char*, size_t), const char*, size_t, const char*>
+        cases[] = {
+            {PathFileName, "dir/sub\\file.txt", 64, "file.txt"},
+            {PathFileName, "plain", 64, "plain"},
+            {Directory, "dir/sub\\file.txt", 64, "dir/sub\\"},
+            {Directory, "\\file", 64, ""},
+            {Directory, "d\\file", 2, "d"},
+            {Unclear, "/file", 64, "kept"},
+            {FromData, "data/maps/a.map", 64, "maps/a.map"},
+            {FromData, "dat", 64, ""},
+            {PathFirstComponent, "data\\maps/a.map", 64, "data"},
+            // The common prefix's last separator, case counting.
+            {Common, "g/d/b", 64, "g/d/"},
+            {Common, "g/d", 64, "g/"},
+            {Common, "G/d/a", 64, "kept"},
+            {Rooted, "/b", 64, "kept"},
+            {PathExtension, "data.pack", 7, "pack"},
+            {PathExtension, "archive", 7, "rchive"},
+            {PathExtension, "file.longextension", 7, "tension"},
+        };
+    for (const auto& [extract, path, size, expected] : cases) {
         char out[64] = "kept";
-        c.extract(c.path, out, c.size);
-        EXPECT_STREQ(c.expected, out) << c.path << " size " << c.size;
+        extract(path, out, size);
+        EXPECT_STREQ(expected, out) << path << " size " << size;
     }
 }
 
+// Each text follows a separator in memory, which collapsing must not read.
 TEST(PathText, EditsInPlace) {
-    const struct {
-        void (*edit)(char*);
-        const char* path;
-        const char* expected;
-    } cases[] = {
-        {PathCollapseSeparators, "a//b\\\\c/\\/d", "a/b\\c/d"}, // keeps the first of each run
-        {PathCollapseSeparators, "\\\\server//share/", "\\server/share/"},
+    const std::tuple<void (*)(char*), const char*, const char*> cases[] = {
+        {PathCollapseSeparators, "\\\\a//b\\\\c/\\/d/", "\\a/b\\c/d/"},
         {PathToForwardSlashes, "a\\b\\", "a/b/"},
-        {PathStripExtension, "name.txt", "name"}, // from the last dot; nothing left without one
         {PathStripExtension, "a.b.c", "a.b"},
         {PathStripExtension, "nodot", ""},
         {PathStripExtension, ".", ""},
     };
-    for (const auto& c : cases) {
-        std::string path = c.path;
-        c.edit(&path[0]);
-        EXPECT_STREQ(c.expected, path.c_str()) << c.path;
+    for (const auto& [edit, text, expected] : cases) {
+        std::string path = "/" + std::string(text);
+        edit(&path[1]);
+        EXPECT_STREQ(expected, path.c_str() + 1) << text;
     }
-    // Nothing before the text is read: its leading separator stays after another in memory.
-    char after[] = "//x";
-    PathCollapseSeparators(after + 1);
-    EXPECT_STREQ("/x", after + 1);
 }
 
 } // namespace

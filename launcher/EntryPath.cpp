@@ -66,7 +66,6 @@ bool PrepareEntryTarget(const char* root, const char* name, char* target, size_t
     }
     if (!*start)
         return false;
-    // Not StrFormat: its scratch buffer belongs to the main thread's status line.
     return StrCopy(target, size, reached) <= size && StrCat(target, size, "/") &&
            StrCat(target, size, start);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct PackItem {
-    std::string name; // name key text (lowered and cut by the key, not here)
+    std::string name; // name key text, cut to 32 characters here but not lowered
     std::string type; // type key text, up to 4 characters
     std::string data;
 };
@@ -15,7 +15,6 @@ struct PackItem {
 // Header, type table, entry table, then the items' data in order. Each run of consecutive
 // items of one type gets one type record, so a type may be given twice on purpose.
 std::string MakePack(const std::vector<PackItem>& items);
-
 // Offset of entry i's record in a pack made by MakePack with typeRuns type records.
 size_t EntryRecordAt(size_t typeRuns, size_t entry);
 

@@ -42,9 +42,8 @@ TEST(FileStream, OpenRefusesWhatItCannotServeAndTheRecordThenFails) {
     }
     file = FileStream::Create();
     EXPECT_FALSE(file->OpenRange((dir / "missing").c_str(), 5, 9, __FILE__, __LINE__));
-    char buffer[512];
+    char buffer[8];
     EXPECT_EQ(-1, file->Read(buffer, 8, 0));
-    EXPECT_EQ(-1, file->ReadString(buffer));
     EXPECT_FALSE(file->Write("abc", 3));
     EXPECT_EQ(-1, file->Seek(0, SEEK_SET));
     FilePrintLine(file, "ignored %d", 1);
@@ -64,7 +63,6 @@ TEST(FileStream, RangeWindowShiftsSeeksAndReadCountsNeverWrap) {
     ASSERT_EQ(0, file->Seek(-1005, SEEK_END));
     EXPECT_EQ(5, file->Read(buffer, 50, 0));
     EXPECT_EQ(bytes.substr(1995), std::string(buffer, 5));
-    EXPECT_EQ(0, file->Read(buffer, 50, 0));
     EXPECT_FALSE(file->ReadAll(buffer, 1));
     ASSERT_EQ(0, file->Seek(10, SEEK_SET));
     EXPECT_EQ(-1, file->Read(buffer, UINT32_MAX, 0));
@@ -142,25 +140,20 @@ TEST(FileChecksum, FollowsTheBlockSmallAndWordRounds) {
             sum ^= GetLE32(data, at);
         return sum;
     };
-    const std::string zeros(3, '\0');
-    const struct {
-        size_t size;
-        uint32_t sum;
-    } cases[] = {
+    const std::pair<size_t, uint32_t> cases[] = {
         {4, 0},
         {64, words(0, 64)},
         {73, words(0, 72)},
         {16383, words(0, 16380)},
         {16384, words(0, 16384)},
-        {16385, words(0, 16384) ^ GetLE32(data.substr(16384, 1) + zeros, 0)},
+        {16385, words(0, 16384) ^ GetLE32(data.substr(16384, 1) + std::string(3, '\0'), 0)},
         {32760, words(0, 32760) ^ words(16376, 16384)},
         // 35 left after two blocks: a whole word, then 3 bytes over the last word's last byte.
         {32775, words(0, 32772) ^ GetLE32(data.substr(32772, 3) + data[32771], 0)},
     };
-    for (const auto& c : cases) {
-        WriteWholeFile(dir / "file", data.substr(0, c.size));
-        EXPECT_EQ(0xFEFAFFAFu ^ 0xD2029F7Du ^ c.sum, FileChecksum((dir / "file").c_str()))
-            << c.size;
+    for (const auto& [size, sum] : cases) {
+        WriteWholeFile(dir / "file", data.substr(0, size));
+        EXPECT_EQ(0xFEFAFFAFu ^ 0xD2029F7Du ^ sum, FileChecksum((dir / "file").c_str())) << size;
     }
     EXPECT_EQ(0xFEFAFFAFu ^ 0xD2029F7Du, FileChecksum((dir / "missing").c_str()));
 }

@@ -7,11 +7,12 @@ std::string LE32(size_t value) {
     return bytes;
 }
 
+} // namespace
+
 std::string Fixed(std::string text, size_t size) {
     text.resize(size, '\0');
     return text;
 }
-} // namespace
 
 size_t EntryRecordAt(size_t typeRuns, size_t entry) {
     return 24 + 12 * typeRuns + 40 * entry;

@@ -99,20 +99,19 @@ TEST(MemoryFile, ChunkedReadsCrossChunksSwapValuesAndNeverPassTheEnd) {
         file->Release();
     }
     std::string bytes = Numbered(39900);
-    bytes.replace(30000, 4, std::string("\0\0\1\2", 4));
+    bytes.replace(16400, 4, std::string("\0\0\1\2", 4));
     MemoryFile* file = load(bytes, true);
     EXPECT_EQ(3, file->chunkCount);
     ASSERT_TRUE(file->Seek(16380));
     char read[20];
     ASSERT_TRUE(file->ReadBytes(read, 20));
     EXPECT_EQ(bytes.substr(16380, 20), std::string(read, 20));
-    ASSERT_TRUE(file->Seek(30000));
     uint32_t u = 0, v[4] = {};
     EXPECT_EQ(258u, *file->ReadU32(&u));
-    ASSERT_TRUE(file->Seek(30000 - 12));
+    ASSERT_TRUE(file->Seek(16400 - 12));
     ASSERT_NE(nullptr, file->ReadVec4(reinterpret_cast<float*>(v)));
     EXPECT_EQ(258u, v[3]);
-    EXPECT_EQ(30004, file->Tell());
+    EXPECT_EQ(16404, file->Tell());
 
     EXPECT_FALSE(file->Seek(39901));
     EXPECT_FALSE(file->Seek(-1));

@@ -190,14 +190,15 @@ TEST_F(Service, LookupAndVisitorsKeepMountAndTableOrder) {
 
     std::string seen;
     size_t stopAfter = 10;
-    const auto collect = [&](const char* name, const char* path) {
-        seen += std::string(name) + "@" + (path + root.size()) + ",";
+    const auto collect = [&](const char* name, const char*) {
+        seen += std::string(name) + ",";
         return --stopAfter > 0;
     };
     EXPECT_TRUE(service.ForEachFile("lua", collect));
+    EXPECT_TRUE(service.ForEachFileInPack("ONE", "lua", collect));
     stopAfter = 2;
     EXPECT_FALSE(service.ForEachFile("lua", collect));
-    EXPECT_EQ("x@one.pack,x@one.pack," + longName + "@one.pack,x@one.pack,x@one.pack,", seen);
+    EXPECT_EQ("x,x," + longName + ",x,x," + longName + ",x,x,", seen);
 }
 
 // What cannot be read gives null, also a file that shrinks under a load: no stale position stays.
@@ -302,7 +303,6 @@ TEST_F(Service, ChecksumTableAndVersionsFile) {
     EXPECT_EQ(table, ReadWholeFile("table"));
     const uint32_t sum = kEmptySum ^ GetLE32("GGGG", 0);
     EXPECT_EQ(old + record(sum, "2.5-final"), ReadWholeFile("game.versions"));
-
     // A failed index write is reported; the other files are still written.
     WriteWholeFile("game.versions", "XXXX" + old.substr(4));
     EXPECT_FALSE(service.SaveIndex("none/i.idx", false, false, "Game.EXE", "3"));

@@ -23,8 +23,9 @@ std::string Numbered(size_t count) {
     return bytes;
 }
 
-// A file of 4 GiB - 1 opens, one of 4 GiB does not; a failed record fails every operation.
-TEST(FileStream, OpenRefusesWhatItCannotServeAndTheRecordThenFails) {
+// A file of 4 GiB - 1 opens, one of 4 GiB does not; a failed record fails every operation, and a
+// write larger than the stdio buffer to a full device fails at once.
+TEST(FileStream, OpenRefusesWhatItCannotServeAndFailuresAreReported) {
     TempDir dir;
     for (uint64_t size : {uint64_t(UINT32_MAX), uint64_t(1) << 32}) {
         WriteWholeFile(dir / std::to_string(size), "");
@@ -47,6 +48,10 @@ TEST(FileStream, OpenRefusesWhatItCannotServeAndTheRecordThenFails) {
     EXPECT_FALSE(file->Write("abc", 3));
     EXPECT_EQ(-1, file->Seek(0, SEEK_SET));
     FilePrintLine(file, "ignored %d", 1);
+    file->Close();
+    file = FileStream::Create();
+    EXPECT_FALSE(file->Open("/dev/full", WriteBinary, __FILE__, __LINE__) &&
+                 file->Write(std::string(1 << 20, 'x').data(), 1 << 20));
     file->Close();
 }
 
@@ -112,7 +117,6 @@ TEST(MemoryFile, ChunkedReadsCrossChunksSwapValuesAndNeverPassTheEnd) {
     ASSERT_NE(nullptr, file->ReadVec4(reinterpret_cast<float*>(v)));
     EXPECT_EQ(258u, v[3]);
     EXPECT_EQ(16404, file->Tell());
-
     EXPECT_FALSE(file->Seek(39901));
     EXPECT_FALSE(file->Seek(-1));
     ASSERT_TRUE(file->Seek(39898));

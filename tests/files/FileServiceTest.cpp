@@ -7,324 +7,310 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cctype>
+#include <filesystem>
 #include <string>
-#include <vector>
 
 namespace {
 
-// The bytes of a memory file in either form; empty for null.
+constexpr uint32_t kEmptySum = 0xFEFAFFAFu ^ 0xD2029F7Du;
+
+// The bytes of a whole-buffer memory file or of a stream, which are released; "<null>" for null.
 std::string Bytes(MemoryFile* file) {
     if (!file)
-        return "";
-    std::string bytes(file->GetSize(), '\0');
-    if (file->GetData())
-        memcpy(&bytes[0], file->GetData(), bytes.size());
-    else
-        EXPECT_TRUE(file->ReadBytes(&bytes[0], uint32_t(bytes.size())));
+        return "<null>";
+    std::string bytes(reinterpret_cast<char*>(file->GetData()),
+                      file->GetData() ? file->GetSize() : 0);
     file->Release();
     return bytes;
 }
 
 std::string Bytes(FileStream* file) {
     if (!file)
-        return "";
+        return "<null>";
     std::string bytes(file->GetSize(), '\0');
     EXPECT_EQ(int32_t(bytes.size()), file->Read(&bytes[0], uint32_t(bytes.size()), 0));
     file->Close();
     return bytes;
 }
 
+// The bytes with a little-endian number written over those at at.
+std::string Patched(std::string bytes, size_t at, uint32_t value) {
+    PutLE32(&bytes, at, value);
+    return bytes;
+}
+
+// Runs in a temporary directory, where "table" and versions files go.
 class Service : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(service.Init(nullptr));
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir.Path());
         root = dir.Path() + "/";
+        ASSERT_TRUE(service.Init(nullptr));
     }
+    void TearDown() override { std::filesystem::current_path(previous); }
 
-    // Writes a pack data file d/<name>.pack and registers it.
-    void AddPackFile(const std::string& name, const std::vector<PackItem>& items) {
-        WriteWholeFile(root + name + ".pack", MakePack(items));
+    // Writes <name>.pack with the given bytes and registers it.
+    void AddPackFile(const std::string& name, const std::string& bytes) {
+        WriteWholeFile(root + name + ".pack", bytes);
         service.Register(root.c_str(), (name + ".pack").c_str());
     }
+    std::string Load(const std::string& name, const char* extension, bool chunked = false) {
+        return Bytes(service.LoadMemoryFile(name.c_str(), extension, chunked, __FILE__, __LINE__));
+    }
+    std::string Open(const std::string& name, const char* extension) {
+        return Bytes(service.OpenFile(name.c_str(), extension, __FILE__, __LINE__));
+    }
 
-    std::string Load(const char* name, const char* extension, bool chunked = false) {
-        return Bytes(service.LoadMemoryFile(name, extension, chunked, __FILE__, __LINE__));
+    // The index IndexWrittenFieldByFieldAndReadBack must write: the unnamed pack, then p.
+    std::string Expected(bool bigEndian) {
+        const auto n = [bigEndian](uint32_t value) {
+            const std::string bytes = Patched(std::string(4, '\0'), 0, value);
+            return bigEndian ? std::string(bytes.rbegin(), bytes.rend()) : bytes;
+        };
+        const auto f = &Fixed;
+        const uint32_t types = 12 + 2 * 304, entries = types + 2 * 16;
+        const uint32_t data = uint32_t(EntryRecordAt(1, 2));
+        const std::string pack = root + "p.pack";
+        return (bigEndian ? "SFVZ10NV" : "ZVFSVN01") + n(2) +                // header
+               f("", 288) + n(types) + n(1) + f("", 8) +                     // unnamed pack
+               f("p", 32) + f(pack, 256) + n(types + 16) + n(1) + f("", 8) + // pack p
+               f("lua", 4) + n(entries) + n(1) + f("", 4) +                  // type lua
+               f("mesh", 4) + n(entries + 296) + n(2) + f("", 4) +           // type mesh
+               f("a", 32) + n(0) + n(0) + f(root + "a.lua", 256) +           // entry a
+               f("m", 32) + n(data) + n(2) + f(pack, 256) +                  // entry m
+               f("n", 32) + n(data + 2) + n(1) + f(pack, 256);               // entry n
     }
 
     TempDir dir;
+    std::filesystem::path previous;
     std::string root;
     FileService service;
 };
 
-TEST_F(Service, RegisterAddsLooseFilesOfKnownTypesAndPacks) {
-    WriteWholeFile(root + "Hero.mesh", "hero mesh");
-    service.Register(root.c_str(), "models/Hero.MESH");
-    service.Register(root.c_str(), "readme.txt");
-    service.Register(root.c_str(), "noextension");
-    service.Register(root.c_str(), "main.pack");
-    service.Register(root.c_str(), "MAIN.pack");
-
-    const PackEntry* entry = service.FindFile("MODELS/HERO", "mesh", nullptr);
-    ASSERT_NE(nullptr, entry);
-    EXPECT_EQ(root + "models/Hero.mesh", entry->path);
-    EXPECT_EQ(0u, entry->size);
+TEST_F(Service, RegisterAddsLooseFilesOfKnownTypesAndPacksOnce) {
+    for (const char* name :
+         {"models/Hero.MESH", "readme.txt", "noextension", ".lua", "main.pack", "MAIN.pack"})
+        service.Register(root.c_str(), name);
+    service.Register("other/", "models/hero.mesh"); // found already: not registered again
+    EXPECT_STREQ((root + "models/Hero.mesh").c_str(), service.FindFilePath("MODELS/HERO", "mesh"));
     EXPECT_EQ(nullptr, service.FindFile("models/hero", "MESH", nullptr));
-
-    // The unnamed pack holds exactly the one loose file; the pack was added once.
     ASSERT_EQ(2u, service.Packs().size());
-    EXPECT_EQ(1, service.Packs()[0]->TypeCount());
+    EXPECT_EQ(1u, service.Packs()[0]->Types().size());
     EXPECT_EQ(1u, service.Packs()[0]->Types()[0].entries.size());
-    EXPECT_EQ(root + "main.pack", service.Packs()[1]->path);
-    EXPECT_EQ(0, service.Packs()[1]->TypeCount());
-
-    // A file already found is not registered again, whatever its directory.
-    service.Register("other/", "models/hero.mesh");
-    EXPECT_EQ(root + "models/Hero.mesh", std::string(service.FindFilePath("models/hero", "mesh")));
-    // A pack without a directory has no data file.
-    EXPECT_EQ("", std::string(service.AddPack("", "bare")->path));
+    service.AddPack("", "bare"); // no directory: no data file to close on unmounting
+    EXPECT_TRUE(service.Mount("bare", true));
+    EXPECT_TRUE(service.Mount("bare", false));
 }
 
-TEST_F(Service, MountReadsPackHeadersAndEarlierMountsShadowLaterOnes) {
-    AddPackFile("first", {{"shared", "lua", "from first"}, {"only1", "lua", "one"}});
-    AddPackFile("second", {{"shared", "lua", "from second"}, {"only2", "dds", "two"}});
-    EXPECT_TRUE(service.Mount("second", true));
-    EXPECT_TRUE(service.Mount("FIRST", true));
-    EXPECT_TRUE(service.Mount("first", true));
+TEST_F(Service, EarlierMountsShadowLaterOnesAndUnmountingRereadsThePack) {
+    AddPackFile("first", MakePack({{"shared", "lua", "from first"}}));
+    AddPackFile("second", MakePack({{"shared", "lua", "from second"}, {"only2", "dds", "two"}}));
+    for (const char* name : {"second", "FIRST", "first", "nosuch"})
+        EXPECT_TRUE(service.Mount(name, true)) << name;
     EXPECT_EQ(3, service.MountedCount());
-
-    int32_t slot = -1;
-    const PackEntry* shared = service.FindFile("Shared", "lua", &slot);
-    ASSERT_NE(nullptr, shared);
-    EXPECT_EQ(1, slot);
-    EXPECT_EQ(root + "second.pack", shared->path);
     EXPECT_EQ("from second", Load("shared", "lua"));
-    EXPECT_EQ("one", Load("only1", "lua"));
-    EXPECT_EQ("two", Bytes(service.OpenFile("only2", "dds", __FILE__, __LINE__)));
 
-    // Unmounting releases the tables; the other pack shows through, and a new mount reads
-    // the data file again.
     EXPECT_TRUE(service.Mount("second", false));
+    EXPECT_TRUE(service.Mount("", false)); // the unnamed pack stays
+    EXPECT_EQ(2, service.MountedCount());
     EXPECT_EQ(0, service.FindPack("second")->TypeCount());
     EXPECT_EQ("from first", Load("shared", "lua"));
     EXPECT_EQ(nullptr, service.FindFile("only2", "dds", nullptr));
     EXPECT_TRUE(service.Mount("second", true));
     EXPECT_EQ("from first", Load("shared", "lua"));
     EXPECT_EQ("two", Load("only2", "dds"));
-
-    // Unknown packs and the unnamed pack's unmount change nothing.
-    EXPECT_TRUE(service.Mount("nosuch", true));
-    EXPECT_TRUE(service.Mount("nosuch", false));
-    EXPECT_TRUE(service.Mount("", false));
-    EXPECT_EQ(3, service.MountedCount());
-}
-
-TEST_F(Service, FailedPacksAreRememberedAndStayEmpty) {
-    service.Register(root.c_str(), "gone.pack");
-    service.Register(root.c_str(), "gone2.pack");
-    EXPECT_FALSE(service.Mount("gone", true));
-    EXPECT_FALSE(service.Mount("gone2", true));
-    EXPECT_EQ(root + "gone.pack", service.MissingPack());
-    EXPECT_EQ(1, service.MountedCount());
-    EXPECT_EQ(-1, service.FindPack("gone")->TypeCount());
-
-    // The pack is not read again, even once its file exists.
-    WriteWholeFile(root + "gone.pack", MakePack({{"a", "lua", "a"}}));
-    EXPECT_TRUE(service.Mount("gone", true));
-    EXPECT_EQ(nullptr, service.FindFile("a", "lua", nullptr));
-    service.AddFile("gone", root.c_str(), "b", "lua", 0, 0);
-    EXPECT_EQ(nullptr, service.FindFile("b", "lua", nullptr));
-}
-
-TEST_F(Service, PacksFailingAnyCheckAreRejectedButADamagedEntryFailsAlone) {
-    const std::vector<PackItem> items = {{"a", "lua", "aaaa"}, {"b", "dds", "bb"}};
-    const std::string good = MakePack(items);
-    const size_t type0 = 24;
-    const size_t type1 = 24 + 12;
-    // Each: offset of a number to patch (or none) and its value, or a cut size.
-    const struct {
-        size_t at;
-        uint32_t value;
-        size_t cut;
-    } bad[] = {
-        {4, 0x32304656u, 0},             // version "VF02"
-        {0, 0x58504451u, 0},             // magic "QDPX"
-        {8, 1000, 0},                    // type table past the end
-        {12, 0xFFFFFFF0u, 0},            // type table offset far past the end
-        {type1 + 4, 2, 0},               // first index past the entry table
-        {type0 + 8, 2, 0},               // both types claim three of two entries
-        {0, 0, 20},                      // header cut short
-        {0, 0, EntryRecordAt(2, 2) - 1}, // entry table cut short
-    };
-    for (size_t i = 0; i < sizeof bad / sizeof bad[0]; ++i) {
-        std::string bytes = good;
-        if (bad[i].cut)
-            bytes.resize(bad[i].cut);
-        else
-            PutLE32(&bytes, bad[i].at, bad[i].value);
-        const std::string name = "bad" + std::to_string(i);
-        WriteWholeFile(root + name + ".pack", bytes);
-        service.Register(root.c_str(), (name + ".pack").c_str());
-        EXPECT_FALSE(service.Mount(name.c_str(), true)) << name;
-        EXPECT_EQ(-1, service.FindPack(name.c_str())->TypeCount()) << name;
-    }
-    EXPECT_STREQ("", service.MissingPack());
-
-    // Data running one byte past the end spoil that entry only.
-    std::string torn = good;
-    PutLE32(&torn, EntryRecordAt(2, 1) + 36, 3);
-    WriteWholeFile(root + "torn.pack", torn);
-    service.Register(root.c_str(), "torn.pack");
-    ASSERT_TRUE(service.Mount("torn", true));
-    EXPECT_EQ("aaaa", Load("a", "lua"));
-    EXPECT_EQ(nullptr, service.LoadMemoryFile("b", "dds", false, __FILE__, __LINE__));
-    EXPECT_EQ(nullptr, service.LoadMemoryFile("b", "dds", true, __FILE__, __LINE__));
-    EXPECT_TRUE(service.Mount("torn", false));
-
-    AddPackFile("good", items);
-    EXPECT_TRUE(service.Mount("good", true));
-    EXPECT_EQ("bb", Load("b", "dds"));
-}
-
-// Also past the lookup's first growths, where every added file must still be found.
-TEST_F(Service, LookupKeepsTableOrderForRepeatedNamesAndTypes) {
-    for (int i = 0; i < 40; ++i)
-        service.AddFile("", "d/", ("file" + std::to_string(i)).c_str(), "dds", uint32_t(i), 0);
-    for (int i = 0; i < 40; ++i) {
-        const PackEntry* entry =
-            service.FindFile(("FILE" + std::to_string(i)).c_str(), "dds", nullptr);
-        ASSERT_NE(nullptr, entry) << i;
-        EXPECT_EQ(uint32_t(i), entry->offset);
-    }
-    EXPECT_EQ(nullptr, service.FindFile("file40", "dds", nullptr));
-    EXPECT_EQ(nullptr, service.FindFile("file0", "lua", nullptr));
-
-    AddPackFile("dup", {{"x", "lua", "first x"},
-                        {"x", "lua", "second x"},
-                        {"y", "dds", "y"},
-                        {"z", "lua", "z in a later lua table"}});
-    ASSERT_TRUE(service.Mount("dup", true));
-    EXPECT_EQ("first x", Load("x", "lua"));
-    // Only the first table of a type is searched.
-    EXPECT_EQ(nullptr, service.FindFile("z", "lua", nullptr));
-
-    std::vector<std::string> seen;
-    EXPECT_TRUE(service.ForEachFile("lua", [&](const char* name, const char* path) {
-        seen.push_back(std::string(name) + "@" + path);
-        return true;
-    }));
-    EXPECT_EQ((std::vector<std::string>{"x@" + root + "dup.pack", "x@" + root + "dup.pack"}), seen);
 }
 
 TEST_F(Service, ASeventeenthMountFailsAndMountsNothing) {
-    for (int i = 0; i < 16; ++i)
-        AddPackFile("p" + std::to_string(i), {{"f" + std::to_string(i), "lua", "x"}});
-    for (int i = 0; i < 15; ++i)
-        EXPECT_TRUE(service.Mount(("p" + std::to_string(i)).c_str(), true));
-    EXPECT_EQ(16, service.MountedCount());
-    EXPECT_FALSE(service.Mount("p15", true));
-    EXPECT_EQ(16, service.MountedCount());
-    EXPECT_EQ(0, service.FindPack("p15")->TypeCount());
+    for (int i = 0; i < 16; ++i) {
+        AddPackFile("p" + std::to_string(i), MakePack({{"f" + std::to_string(i), "lua", "x"}}));
+        EXPECT_EQ(i < 15, service.Mount(("p" + std::to_string(i)).c_str(), true)) << i;
+    }
     EXPECT_EQ(nullptr, service.FindFile("f15", "lua", nullptr));
     EXPECT_TRUE(service.Mount("p3", false));
     EXPECT_TRUE(service.Mount("p15", true));
     EXPECT_EQ("x", Load("f15", "lua"));
 }
 
-TEST_F(Service, AFailedLoadForgetsThePosition) {
-    // b is larger than any stdio buffer, so reading it reaches the file itself.
-    const std::string big(100000, 'B');
-    AddPackFile("cut", {{"a", "lua", "AAAA"}, {"b", "lua", big}});
-    ASSERT_TRUE(service.Mount("cut", true));
-    int32_t slot = -1;
-    const uint32_t bOffset = service.FindFile("b", "lua", &slot)->offset;
-    EXPECT_EQ("AAAA", Load("a", "lua"));
-    // The file shrinks under the open stream: b can no longer be read whole.
-    const std::string bytes = ReadWholeFile(root + "cut.pack");
-    WriteWholeFile(root + "cut.pack", bytes.substr(0, bytes.size() - 2));
-    EXPECT_EQ(nullptr, service.LoadMemoryFile("b", "lua", false, __FILE__, __LINE__));
-    EXPECT_EQ(-1, service.Slot(slot).lastPosition);
-    WriteWholeFile(root + "cut.pack", bytes);
-    EXPECT_EQ(big, Load("b", "lua"));
-    EXPECT_EQ(int32_t(bOffset + big.size()), service.Slot(slot).lastPosition);
+// Damaged, hostile and missing packs fail whole and stay failed; a torn entry fails alone.
+TEST_F(Service, DamagedPacksFailWholeAndTornEntriesAlone) {
+    const std::string good = MakePack({{"a", "lua", "aaaa"}, {"b", "dds", "bb"}});
+    const std::string bad[] = {
+        Patched(good, 4, 0x32304656u),           // version "VF02"
+        Patched(good, 0, 0x58504451u),           // magic "QDPX"
+        Patched(good, 8, 1000),                  // type table past the end
+        Patched(good, 12, 0xFFFFFFF0u),          // type table offset far past the end
+        Patched(good, 16, 0x7FFFFFFFu),          // huge entry count
+        Patched(good, 24 + 12 + 4, 2),           // first index past the entry table
+        Patched(good, 24 + 8, 2),                // both types claim three of two entries
+        good.substr(0, 20),                      // header cut short
+        good.substr(0, EntryRecordAt(2, 2) - 1), // entry table cut short
+    };
+    for (size_t i = 0; i < sizeof bad / sizeof bad[0]; ++i) {
+        AddPackFile("bad" + std::to_string(i), bad[i]);
+        EXPECT_FALSE(service.Mount(("bad" + std::to_string(i)).c_str(), true)) << i;
+    }
+    for (const std::string name : {"gone", "gone2"}) {
+        service.Register(root.c_str(), (name + ".pack").c_str());
+        EXPECT_FALSE(service.Mount(name.c_str(), true)) << name;
+    }
+    EXPECT_EQ(root + "gone.pack", service.MissingPack());
+
+    // A failed pack mounts without being read again and takes no files.
+    EXPECT_TRUE(service.Mount("gone", true));
+    service.AddFile("gone", root.c_str(), "c", "lua", 0, 0);
+    EXPECT_EQ(nullptr, service.FindFile("c", "lua", nullptr));
+
+    AddPackFile("torn", Patched(good, EntryRecordAt(2, 1) + 36, 3));
+    ASSERT_TRUE(service.Mount("torn", true));
+    EXPECT_EQ("aaaa", Load("a", "lua"));
+    EXPECT_EQ("<null>", Load("b", "dds"));
 }
 
-// Loose files load whole, ranges added by hand from their own files; missing ones give null.
-TEST_F(Service, LooseFilesAndRangesLoadFromTheirOwnFiles) {
-    WriteWholeFile(root + "script.lua", std::string(40000, 's'));
-    service.Register(root.c_str(), "script.lua");
-    service.Register(root.c_str(), "ghost.lua");
-    EXPECT_EQ(std::string(40000, 's'), Load("script", "lua", true));
-    EXPECT_EQ(std::string(40000, 's'),
-              Bytes(service.OpenFile("script", "lua", __FILE__, __LINE__)));
-    EXPECT_EQ(nullptr, service.LoadMemoryFile("ghost", "lua", false, __FILE__, __LINE__));
-    EXPECT_EQ(nullptr, service.OpenFile("ghost", "lua", __FILE__, __LINE__));
-    EXPECT_EQ(nullptr, service.OpenFile("nothing", "lua", __FILE__, __LINE__));
-    EXPECT_EQ(nullptr,
-              FileService::LoadPlainMemoryFile((root + "none").c_str(), false, __FILE__, __LINE__));
-    EXPECT_EQ(std::string(40000, 's'),
-              Bytes(FileService::LoadPlainMemoryFile((root + "script.lua").c_str(), true, __FILE__,
-                                                     __LINE__)));
-
-    WriteWholeFile(root + "blob1.dat", "0123456789");
-    WriteWholeFile(root + "blob2.dat", "abcdefghij");
-    service.AddFile("", root.c_str(), "blob1", "dat", 2, 3);
-    EXPECT_EQ("234", Load("blob1", "dat"));
-    service.AddFile("", root.c_str(), "blob2", "dat", 5, 4);
-    EXPECT_EQ("fghi", Load("blob2", "dat"));
-    EXPECT_EQ("234", Bytes(service.OpenFile("blob1", "dat", __FILE__, __LINE__)));
-    service.AddFile("", root.c_str(), "huge", "dat", 0x7FFFFFF0u, 0x100);
-    EXPECT_EQ(nullptr, service.LoadMemoryFile("huge", "dat", false, __FILE__, __LINE__));
-}
-
-TEST_F(Service, RecordingListsEachFileOnceInFirstAccessOrder) {
-    AddPackFile("rec", {{"a", "lua", "1"}, {"b", "lua", "2"}});
-    ASSERT_TRUE(service.Mount("rec", true));
-    Load("a", "lua");
-    EXPECT_TRUE(service.GetAccessList().empty());
-
-    service.StartRecording();
-    Load("b", "lua");
-    Bytes(service.OpenFile("A", "lua", __FILE__, __LINE__));
-    Load("B", "lua");
-    Load("missing", "lua");
-    const std::string longName = "b" + std::string(40, 'x');
-    service.AddFile("", "d/", longName.c_str(), "srt", 0, 0);
-    service.OpenFile(longName.c_str(), "srt", __FILE__, __LINE__); // found, open fails
-    service.StopRecording();
-    Load("a", "lua");
-
-    const std::vector<AccessRecord>& list = service.GetAccessList();
-    ASSERT_EQ(3u, list.size());
-    EXPECT_STREQ("b", list[0].name);
-    EXPECT_STREQ("A", list[1].name);
-    EXPECT_STREQ("lua", list[1].extension);
-    EXPECT_EQ(longName.substr(0, 32), list[2].name);
-
-    service.StartRecording();
-    EXPECT_TRUE(service.GetAccessList().empty());
-}
-
-TEST_F(Service, VisitorsWalkMountOrderAndStopWhenAsked) {
-    AddPackFile("one", {{"m1", "mesh", "1"}, {"m2", "mesh", "2"}});
+// Files stay found past the lookup's growths; visitors see a type's first table and can stop.
+TEST_F(Service, LookupAndVisitorsKeepMountAndTableOrder) {
+    for (int i = 0; i < 40; ++i)
+        service.AddFile("", "d/", ("zone" + std::to_string(i)).c_str(), "dds", uint32_t(i), 0);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_STREQ(("d/zone" + std::to_string(i) + ".dds").c_str(),
+                     service.FindFilePath(("ZONE" + std::to_string(i)).c_str(), "dds"));
     const std::string longName(32, 'l');
-    AddPackFile("two", {{longName, "mesh", "3"}});
+    AddPackFile("one", MakePack({{"x", "lua", "first x"},
+                                 {"x", "lua", "second x"},
+                                 {longName, "lua", "l"},
+                                 {"y", "mesh", "y"},
+                                 {"z", "lua", "z in a later lua table"}}));
     ASSERT_TRUE(service.Mount("one", true));
-    ASSERT_TRUE(service.Mount("two", true));
-    std::string names;
+    EXPECT_EQ("first x", Load("x", "lua"));
+    EXPECT_EQ(nullptr, service.FindFile("z", "lua", nullptr));
+
+    std::string seen;
     size_t stopAfter = 10;
     const auto collect = [&](const char* name, const char*) {
-        names += std::string(name) + ",";
+        seen += std::string(name) + ",";
         return --stopAfter > 0;
     };
-    EXPECT_TRUE(service.ForEachFile("mesh", collect));
-    EXPECT_TRUE(service.ForEachFileInPack("TWO", "mesh", collect));
-    EXPECT_TRUE(service.ForEachFileInPack("three", "mesh", collect));
     EXPECT_TRUE(service.ForEachFile("lua", collect));
-    EXPECT_EQ("m1,m2," + longName + "," + longName + ",", names);
+    EXPECT_TRUE(service.ForEachFileInPack("ONE", "lua", collect));
     stopAfter = 2;
-    EXPECT_FALSE(service.ForEachFile("mesh", collect));
-    EXPECT_EQ("m1,m2," + longName + "," + longName + ",m1,m2,", names);
+    EXPECT_FALSE(service.ForEachFile("lua", collect));
+    EXPECT_EQ("x,x," + longName + ",x,x," + longName + ",x,x,", seen);
+}
+
+// What cannot be read gives null, also a file that shrinks under a load: no stale position stays.
+TEST_F(Service, LoadsAndOpensGiveNullForWhatCannotBeRead) {
+    WriteWholeFile(root + "script.lua", "script");
+    WriteWholeFile(root + "range.dat", "0123456789");
+    WriteWholeFile(root + "other.dat", "abcdefghij");
+    for (const char* name : {"script.lua", "ghost.lua"})
+        service.Register(root.c_str(), name);
+    service.AddFile("", root.c_str(), "range", "dat", 1, 3);
+    service.AddFile("", root.c_str(), "other", "dat", 5, 4);
+    service.AddFile("", "d/", "missing", "srt", 0, 0);
+    service.StartRecording();
+    EXPECT_EQ("script", Load("script", "lua"));
+    EXPECT_EQ("script", Open("SCRIPT", "lua"));
+    EXPECT_EQ("<null>", Load("ghost", "lua"));
+    EXPECT_EQ("<null>", Open("missing", "srt"));
+    EXPECT_EQ("123", Load("range", "dat"));
+    EXPECT_EQ("fghi", Load("other", "dat"));
+    EXPECT_EQ("123", Open("range", "dat"));
+    service.StopRecording();
+    EXPECT_EQ(5u, service.GetAccessList().size()); // each file found once, in any case
+    // b is larger than any stdio buffer.
+    const std::string big(100000, 'B');
+    const std::string bytes = MakePack({{"a", "lua", "AAAA"}, {"b", "lua", big}});
+    AddPackFile("cut", bytes);
+    ASSERT_TRUE(service.Mount("cut", true));
+    EXPECT_EQ("AAAA", Load("a", "lua"));
+    WriteWholeFile(root + "cut.pack", bytes.substr(0, bytes.size() - 2));
+    EXPECT_EQ("<null>", Load("b", "lua", true));
+    EXPECT_EQ("<null>", Load("b", "lua"));
+    WriteWholeFile(root + "cut.pack", bytes);
+    EXPECT_EQ(big, Load("b", "lua"));
+}
+
+// Byte-exact in both byte orders; only host order is read back, and loaded tables open their data
+// file on the first load. Broken indexes are errors and add nothing; another version adds no packs.
+TEST_F(Service, IndexWrittenFieldByFieldAndReadBack) {
+    WriteWholeFile(root + "a.lua", "script");
+    service.Register(root.c_str(), "a.lua");
+    AddPackFile("p", MakePack({{"m", "mesh", "MM"}, {"n", "mesh", "N"}}));
+    ASSERT_TRUE(service.Mount("p", true));
+    ASSERT_TRUE(service.SaveIndex("host.idx", false, false, nullptr, nullptr));
+    ASSERT_TRUE(service.SaveIndex("big.idx", true, false, nullptr, nullptr));
+    EXPECT_EQ(Expected(false), ReadWholeFile("host.idx"));
+    EXPECT_EQ(Expected(true), ReadWholeFile("big.idx"));
+    FileService loaded;
+    EXPECT_TRUE(loaded.LoadIndex("big.idx"));
+    EXPECT_TRUE(loaded.Packs().empty());
+    ASSERT_TRUE(loaded.Init("host.idx"));
+    ASSERT_TRUE(loaded.Mount("p", true));
+    EXPECT_EQ("N", Bytes(loaded.LoadMemoryFile("n", "mesh", false, __FILE__, __LINE__)));
+    const std::string good = Expected(false);
+    const size_t pack1 = 12 + 304, type0 = 12 + 2 * 304;
+    const auto unterminated = [&good](size_t at) {
+        return std::string(good).replace(at, 256, std::string(256, 'x'));
+    };
+    const std::string bad[] = {
+        "ZVFSVN0",
+        "ZVFSVN01",
+        good.substr(0, good.size() - 1),
+        Patched(good, 8, 6),                                   // pack records past the end
+        Patched(good, pack1 + 288, uint32_t(good.size() - 8)), // types past the end
+        Patched(good, pack1 + 292, 0x7FFFFFFFu),               // huge type count
+        Patched(good, type0 + 8, 0xFFFFFFFFu),                 // negative entry count
+        Patched(good, type0 + 16 + 8, 3),                      // three entries where two are left
+        unterminated(pack1 + 32),                              // pack path
+        unterminated(good.size() - 256),                       // entry path
+    };
+    for (const std::string& bytes : bad) {
+        WriteWholeFile("bad.idx", bytes);
+        FileService broken;
+        EXPECT_FALSE(broken.Init("bad.idx")) << bytes.size();
+        EXPECT_TRUE(broken.Packs().empty()) << bytes.size();
+    }
+    EXPECT_FALSE(service.LoadIndex("none.idx"));
+    WriteWholeFile("other.idx", "ZVFSVN02" + good.substr(8));
+    EXPECT_TRUE(service.LoadIndex("other.idx"));
+    EXPECT_EQ(2u, service.Packs().size());
+}
+
+// The table lists the first pack's entries type by type, last to first; 8-byte files sum their
+// first word. A versions file keeps other records; its name must fit in 31 characters.
+TEST_F(Service, ChecksumTableAndVersionsFile) {
+    for (const std::string name : {"b.lua", "c.dds", "d.lua", "Game.EXE"})
+        WriteWholeFile(name, std::string(4, char(toupper(name[0]))) + "....");
+    for (const char* name : {"b.lua", "c.dds", "d.lua", "gone.lua"})
+        service.Register("", name);
+    const auto record = [](uint32_t checksum, const std::string& text) {
+        const std::string bytes = Patched(std::string(4, '\0'), 0, checksum) + text;
+        return bytes + std::string(36 - bytes.size(), '\0');
+    };
+    const std::string old = "CRCV" + record(1, "v1") + record(2, "v2");
+    WriteWholeFile("game.versions", old + "0123456789");
+    ASSERT_TRUE(service.SaveIndex("i.idx", false, true, "Game.EXE", "1.0"));
+    ASSERT_TRUE(service.SaveIndex("i.idx", false, false, "Game.EXE", "2.5-final"));
+    std::string table;
+    for (const char* first : {"\0\0\0\0", "DDDD", "BBBB", "CCCC"})
+        table += Patched(std::string(4, '\0'), 0, kEmptySum ^ GetLE32(std::string(first, 4), 0));
+    EXPECT_EQ(table, ReadWholeFile("table"));
+    const uint32_t sum = kEmptySum ^ GetLE32("GGGG", 0);
+    EXPECT_EQ(old + record(sum, "2.5-final"), ReadWholeFile("game.versions"));
+    // A failed index write is reported; the other files are still written.
+    WriteWholeFile("game.versions", "XXXX" + old.substr(4));
+    EXPECT_FALSE(service.SaveIndex("none/i.idx", false, false, "Game.EXE", "3"));
+    EXPECT_EQ("CRCV" + record(sum, "3"), ReadWholeFile("game.versions"));
+    ASSERT_TRUE(service.SaveIndex("i.idx", false, false, "Game.EXE", ""));
+    EXPECT_EQ("CRCV" + record(sum, "3"), ReadWholeFile("game.versions"));
+
+    const std::string n22(22, 'n');
+    EXPECT_TRUE(service.SaveIndex("i.idx", false, false, (n22 + ".exe").c_str(), "4"));
+    EXPECT_FALSE(service.SaveIndex("i.idx", false, false, (n22 + "n.exe").c_str(), "4"));
+    EXPECT_TRUE(service.SaveIndex("i.idx", false, false, ("x.y" + n22 + "123456.e").c_str(), "4"));
+    EXPECT_EQ("CRCV" + record(kEmptySum, "4"), ReadWholeFile("x.versions"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Pack data files laid out byte by byte from the format's tables, independently of the code
-// under test, and little-endian field access for patching them.
+// Pack data files laid out from the format's tables, independently of the code under test, and
+// little-endian field access for patching them.
 #pragma once
 
 #include <cstdint>
@@ -7,17 +7,16 @@
 #include <vector>
 
 struct PackItem {
-    std::string name; // name key text (lowered and cut by the key, not here)
-    std::string type; // type key text, up to 4 characters
-    std::string data;
+    std::string name, type, data; // key texts cut to 32 and 4 characters here, not lowered
 };
 
-// Header, type table, entry table, then the items' data in order. Each run of consecutive
-// items of one type gets one type record, so a type may be given twice on purpose.
+// Header, type table, entry table, then the data in item order; each run of items of one type
+// gets a type record of its own.
 std::string MakePack(const std::vector<PackItem>& items);
-
 // Offset of entry i's record in a pack made by MakePack with typeRuns type records.
 size_t EntryRecordAt(size_t typeRuns, size_t entry);
 
+// The text cut or zero-padded to size bytes.
+std::string Fixed(std::string text, size_t size);
 uint32_t GetLE32(const std::string& bytes, size_t at);
 void PutLE32(std::string* bytes, size_t at, uint32_t value);

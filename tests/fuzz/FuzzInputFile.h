@@ -13,10 +13,8 @@ namespace fuzz {
 inline const std::string& InputDirectory() {
     static const std::string path = [] {
         char name[] = "/tmp/fuzz_input_XXXXXX";
-        if (!mkdtemp(name)) {
-            perror("mkdtemp");
+        if (!mkdtemp(name))
             abort();
-        }
         return std::string(name) + "/";
     }();
     return path;

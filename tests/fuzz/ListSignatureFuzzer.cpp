@@ -6,13 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-const char kKey[] = "RWSSKsWMgH0hIqz9i1/EnvnMu1eJvf0gJyK4mzTZWOvUb6zs6XZYk0qO";
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static ListKey key;
-    static const bool parsed = ListKeyParse(kKey, &key);
+    static const bool parsed =
+        ListKeyParse("RWSSKsWMgH0hIqz9i1/EnvnMu1eJvf0gJyK4mzTZWOvUb6zs6XZYk0qO", &key);
     if (!parsed)
         abort();
     const char* text = reinterpret_cast<const char*>(data);

@@ -1,6 +1,5 @@
-// Feeds arbitrary bytes to FileService as a pack data file: registers and mounts it, then
-// loads every entry it lists, in both memory file forms. A mount that fails must leave the
-// pack failed and unmounted.
+// Feeds arbitrary bytes to FileService as a pack data file, mounts it and loads every entry in
+// both memory file forms. A mount that fails must leave the pack failed and unmounted.
 #include "core/files/FileService.h"
 #include "core/files/MemoryFile.h"
 #include "tests/fuzz/FuzzInputFile.h"

@@ -1,17 +1,13 @@
-// Feeds arbitrary bytes to ReadUpdateList through a file, on a thread with the worker's stack
-// as the updater reads a downloaded list and "installed_updates", and checks that every record
-// it yields keeps its texts inside their fields. It also holds the nesting walk to TinyXML: a
-// text the walk lets through never builds a deeper tree, and a text it refuses does.
-#include "launcher/PackageHash.h"
-#include "launcher/UpdateDocuments.h"
-
+// ReadUpdateList on arbitrary bytes, on a thread with the worker's stack as the updater reads a
+// list: every record keeps its texts inside their fields, and the nesting walk agrees with TinyXML.
 #include "core/system/ThreadWorker.h"
 #include "core/xml/XmlNesting.h"
+#include "launcher/PackageHash.h"
+#include "launcher/UpdateDocuments.h"
 #include "tests/fuzz/FuzzInputFile.h"
 
-#include <tinyxml.h>
-
 #include <pthread.h>
+#include <tinyxml.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -25,14 +21,15 @@ constexpr const char* kDefaultMaxLength = "-max_len=65536";
 // Refused texts are parsed on this thread's large stack, so only short ones.
 constexpr size_t kCheckRefusedUpTo = 4096;
 
-void CheckTerminated(const char* field, size_t size) {
-    if (!memchr(field, '\0', size))
+template <size_t... Size>
+void CheckTerminated(const char (&... fields)[Size]) {
+    if ((!memchr(fields, '\0', Size) || ...))
         abort();
 }
 
 // Runs work to its end on a new thread with the worker's stack size.
 template <typename Work>
-void OnWorkerStack(Work& work) {
+void OnWorkerStack(Work work) {
     pthread_attr_t attributes;
     pthread_t thread;
     if (pthread_attr_init(&attributes) != 0 ||
@@ -51,29 +48,23 @@ void OnWorkerStack(Work& work) {
 
 // The deepest nesting of elements in the parsed tree, walked without recursion.
 int TreeDepth(const TiXmlDocument& document) {
-    int deepest = 0;
-    const TiXmlNode* node = document.FirstChild();
-    while (node) {
-        int depth = 0;
-        for (const TiXmlNode* up = node; up != &document; up = up->Parent())
-            ++depth;
-        if (depth > deepest)
-            deepest = depth;
+    int deepest = 0, depth = 1;
+    for (const TiXmlNode* node = document.FirstChild(); node;) {
+        deepest = depth > deepest ? depth : deepest;
         if (node->FirstChild()) {
             node = node->FirstChild();
+            ++depth;
             continue;
         }
-        while (node != &document && !node->NextSibling())
+        for (; node != &document && !node->NextSibling(); --depth)
             node = node->Parent();
         node = node == &document ? nullptr : node->NextSibling();
     }
     return deepest;
 }
 
-// TinyXML's tree for text, as deep as the walk says: an element whose start tag fails is
-// still linked, one level below the last one the walk counted. A refused text must really
-// nest that deep, unless TinyXML stopped at an element error the walk does not look for
-// (a repeated attribute).
+// TinyXML's tree is as deep as the walk says, a failed start tag linked one level below; a refused
+// text must nest that deep unless TinyXML stopped at an error the walk ignores (a repeated name).
 void CheckNestingWalk(const std::vector<char>& text) {
     const bool within = XmlNestingWithin(text.data());
     if (!within && text.size() > kCheckRefusedUpTo)
@@ -87,10 +78,7 @@ void CheckNestingWalk(const std::vector<char>& text) {
                          document.ErrorId() != TiXmlBase::TIXML_ERROR_PARSING_ELEMENT)
             abort();
     };
-    if (within)
-        OnWorkerStack(parse);
-    else
-        parse();
+    within ? OnWorkerStack(parse) : parse();
 }
 } // namespace
 
@@ -108,26 +96,19 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string path = fuzz::WriteInput("list.xml", data, size);
-
     bool read = false;
     UpdateList list;
-    auto readList = [&] { read = ReadUpdateList(path.c_str(), &list); };
-    OnWorkerStack(readList);
+    OnWorkerStack([&] { read = ReadUpdateList(path.c_str(), &list); });
     if (read) {
         for (const UpdateRecord& record : list) {
-            CheckTerminated(record.forVersion, sizeof record.forVersion);
-            CheckTerminated(record.toVersion, sizeof record.toVersion);
-            CheckTerminated(record.name, sizeof record.name);
-            CheckTerminated(record.file, sizeof record.file);
-            CheckTerminated(record.sha256, sizeof record.sha256);
-            CheckTerminated(record.size, sizeof record.size);
+            CheckTerminated(record.forVersion, record.toVersion, record.name, record.file,
+                            record.sha256, record.size);
             ListedPackage listed;
             ReadListedPackage(record, &listed);
         }
     } else if (!list.empty()) {
         abort(); // a refused document leaves the list alone
     }
-
     // The walk reads up to 4 bytes past the terminator, as TinyXML does.
     std::vector<char> text(data, data + size);
     text.resize(size + 8, '\0');

@@ -1,14 +1,5 @@
 #include "tests/files/PackBytes.h"
 
-namespace {
-std::string LE32(size_t value) {
-    std::string bytes(4, '\0');
-    PutLE32(&bytes, 0, uint32_t(value));
-    return bytes;
-}
-
-} // namespace
-
 std::string Fixed(std::string text, size_t size) {
     text.resize(size, '\0');
     return text;
@@ -42,7 +33,12 @@ uint32_t GetLE32(const std::string& bytes, size_t at) {
     return value;
 }
 
-void PutLE32(std::string* bytes, size_t at, uint32_t value) {
+std::string LE32(size_t value) {
+    return Patched(std::string(4, '\0'), 0, uint32_t(value));
+}
+
+std::string Patched(std::string bytes, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i)
-        bytes->at(at + i) = char(value >> (8 * i));
+        bytes.at(at + i) = char(value >> (8 * i));
+    return bytes;
 }

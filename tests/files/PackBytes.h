@@ -1,5 +1,5 @@
 // Pack data files laid out from the format's tables, independently of the code under test, and
-// little-endian field access for patching them.
+// little-endian fields for building and patching them.
 #pragma once
 
 #include <cstdint>
@@ -19,4 +19,6 @@ size_t EntryRecordAt(size_t typeRuns, size_t entry);
 // The text cut or zero-padded to size bytes.
 std::string Fixed(std::string text, size_t size);
 uint32_t GetLE32(const std::string& bytes, size_t at);
-void PutLE32(std::string* bytes, size_t at, uint32_t value);
+std::string LE32(size_t value); // the low 32 bits
+// The bytes with a little-endian number written over those at at.
+std::string Patched(std::string bytes, size_t at, uint32_t value);

@@ -5,10 +5,6 @@ std::string Fixed(std::string text, size_t size) {
     return text;
 }
 
-size_t EntryRecordAt(size_t typeRuns, size_t entry) {
-    return 24 + 12 * typeRuns + 40 * entry;
-}
-
 std::string MakePack(const std::vector<PackItem>& items) {
     std::string types, entries, data;
     size_t runs = 0;
@@ -17,7 +13,7 @@ std::string MakePack(const std::vector<PackItem>& items) {
             ++end;
         types += Fixed(items[first].type, 4) + LE32(first) + LE32(end - first);
     }
-    const size_t dataAt = EntryRecordAt(runs, items.size());
+    const size_t dataAt = 24 + 12 * runs + 40 * items.size();
     for (const PackItem& item : items) {
         entries += Fixed(item.name, 32) + LE32(dataAt + data.size()) + LE32(item.data.size());
         data += item.data;

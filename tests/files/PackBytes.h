@@ -13,8 +13,6 @@ struct PackItem {
 // Header, type table, entry table, then the data in item order; each run of items of one type
 // gets a type record of its own.
 std::string MakePack(const std::vector<PackItem>& items);
-// Offset of entry i's record in a pack made by MakePack with typeRuns type records.
-size_t EntryRecordAt(size_t typeRuns, size_t entry);
 
 // The text cut or zero-padded to size bytes.
 std::string Fixed(std::string text, size_t size);

@@ -87,6 +87,7 @@ TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndKeepsAHandWrittenList) {
         {PackageArgs("1.0", "dir"), 1, "cannot replace one by the other"},
         {PackageArgs("1.0", "1.1", "1.0", "1.1/site"), 1, "lies inside a game directory"},
         {{"package", "1.0", "1.1", "--from", "1.0"}, 2, "--to is missing"},
+        {{"check", site, "--to", "1.0"}, 2, "unknown option --to"},
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };
     for (const auto& [args, code, message] : cases) {

@@ -8,10 +8,9 @@
 
 #include <string>
 
-// A widget without a native window that logs every hook it receives.
+// A widget without a native window that logs the hooks it receives; log outlives it.
 class ProbeWidget : public BaseWidget {
 public:
-    // Joins parent at the stored geometry; log outlives the probe.
     ProbeWidget(int id, BaseWidget* parent, float x, float y, float w, float h, std::string* log)
         : BaseWidget(id, parent, ""), log(log) {
         SetPosition(x, y);
@@ -24,11 +23,7 @@ public:
     // The left button keeps the base routing so that nested probes are reached too.
     void OnLeftDown(int x, int y) override { Note("down", x, y), BaseWidget::OnLeftDown(x, y); }
     void OnLeftUp(int x, int y) override { Note("up", x, y), BaseWidget::OnLeftUp(x, y); }
-    void OnLeftDoubleClick(int x, int y) override { Note("dbl", x, y); }
     void OnRightDown(int x, int y) override { Note("rdown", x, y); }
-    void OnRightUp(int x, int y) override { Note("rup", x, y); }
-    void OnMiddleDown(int x, int y) override { Note("mdown", x, y); }
-    void OnMiddleUp(int x, int y) override { Note("mup", x, y); }
     void OnCommand(UINT message, WPARAM w, LPARAM) override { Note("cmd", int(message), int(w)); }
     void Draw() override { *log += std::to_string(GetId()) + " draw;"; }
 

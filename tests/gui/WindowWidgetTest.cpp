@@ -1,27 +1,22 @@
-// The top-level window under Wine: routing native messages to hooks, moving, and teardown.
+// The top-level window under Wine: routing native messages to hooks, and teardown.
 #include "tests/gui/GuiFixture.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace {
 
-// Probes A (1) at (10, 10) holding C (3) at (2, 2), and B (2) at a fractional spot, added
-// later and overlapping A. The left button goes to the top-most child whose inside (edges
-// excluded) holds the point; the other buttons and the mouse go to every direct child.
+// A (1) holds C (3); B (2), fractional, overlaps A. The left button goes to the top-most child
+// whose inside (edges excluded) holds the point; other input goes to every direct child.
 TEST_F(GuiTest, RoutesNativeMessagesToHooksAndTearsDownOnce) {
     auto* a = new ProbeWidget(1, window, 10, 10, 20, 20, &log);
     auto* b = new ProbeWidget(2, window, 25.5f, 25.5f, 20, 20, &log);
     new ProbeWidget(3, a, 2, 2, 5, 5, &log);
     HWND native = window->GetHandle();
-    EXPECT_EQ(DWORD(GetWindowLongA(native, GWL_STYLE)) & (WS_POPUP | WS_CAPTION | WS_VISIBLE),
-              DWORD(WS_POPUP)); // a hidden popup without caption
-    NMHDR changing = {native, 7, UINT(TCN_SELCHANGING)}, changed = {native, 7, UINT(TCN_SELCHANGE)};
+    NMHDR changing = {native, 7, UINT(TCN_SELCHANGING)};
     DRAWITEMSTRUCT drawItem = {};
-    const LPARAM at5 = MAKELPARAM(5, 5);
     const struct {
         UINT message;
         WPARAM wParam;
@@ -38,19 +33,11 @@ TEST_F(GuiTest, RoutesNativeMessagesToHooksAndTearsDownOnce) {
         {WM_LBUTTONUP, 0, MAKELPARAM(29, 29), "2 up 3 3;", 2},
         {WM_LBUTTONDOWN, 0, MAKELPARAM(13, 13), "1 down 3 3;3 down 1 1;", 99},
         {WM_MOUSEMOVE, 0, MAKELPARAM(-20, 300), "2 move -45 274;1 move -30 290;", 99},
-        {WM_LBUTTONDBLCLK, 0, at5, "2 dbl -20 -20;1 dbl -5 -5;", 99},
-        {WM_RBUTTONDOWN, 0, at5, "2 rdown -20 -20;1 rdown -5 -5;", 99},
-        {WM_RBUTTONUP, 0, at5, "2 rup -20 -20;1 rup -5 -5;", 99},
-        {WM_MBUTTONDOWN, 0, at5, "2 mdown -20 -20;1 mdown -5 -5;", 99},
-        {WM_MBUTTONUP, 0, at5, "2 mup -20 -20;1 mup -5 -5;", 99},
+        {WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5), "2 rdown -20 -20;1 rdown -5 -5;", 99},
         {WM_COMMAND, MAKEWPARAM(11, BN_CLICKED), 0, "1 cmd 273 11;2 cmd 273 11;", 99},
         {WM_COMMAND, MAKEWPARAM(50, BN_CLICKED), 0, "", 99}, // the window's own
-        {WM_HSCROLL, SB_LINEDOWN, 0, "1 cmd 276 1;2 cmd 276 1;", 99},
         {WM_NOTIFY, 7, LPARAM(&changing), "", 99},
-        {WM_NOTIFY, 7, LPARAM(&changed), "1 cmd 78 7;2 cmd 78 7;", 99},
-        {WM_PAINT, 0, 0, "1 draw;2 draw;", 99},
         {WM_DRAWITEM, 0, LPARAM(&drawItem), "1 draw;2 draw;", 99},
-        {WM_KEYDOWN, VK_SPACE, 0, "", 99},
     };
     for (const auto& c : cases) {
         log.clear();
@@ -60,12 +47,6 @@ TEST_F(GuiTest, RoutesNativeMessagesToHooksAndTearsDownOnce) {
         EXPECT_TRUE(IsWidgetEvent(c.eventId, c.eventId == 99 ? 0 : WidgetEventCode::Click))
             << c.message << " at " << c.lParam;
     }
-    // Moving keeps the native size.
-    window->SetPosition(30.9f, 40);
-    RECT frame;
-    GetWindowRect(native, &frame);
-    EXPECT_EQ(std::vector<LONG>({frame.left, frame.top, frame.bottom}),
-              std::vector<LONG>({30, 40, 440}));
 
     // A destroyed widget leaves its parent; the window's teardown deletes every child once,
     // nested or listed twice, and leaves the registry.

@@ -8,7 +8,7 @@
 #include "tools/release/ReleaseNames.h"
 
 #include <filesystem>
-#include <regex>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -16,50 +16,41 @@ namespace {
 
 class ReleaseTool : public UpdaterFixture {
 protected:
-    ToolOutcome Run(const std::vector<std::string>& args) {
-        // No progress line: the caught error stream is no terminal.
-        const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
-            return ReleaseToolMain(argc, argv, out, err, nullptr);
-        };
-        return RunTool(entry, "gamerelease", args, work.Path());
-    }
-
-    // package for the directories oldDir and newDir below work.
-    std::vector<std::string> PackageArgs(const std::string& oldDir, const std::string& newDir,
-                                         const std::string& from, const std::string& to,
-                                         const std::string& out = "site") {
-        return {"package", work / oldDir, work / newDir,  "--from", from,      "--to",
-                to,        "--url",       server.Url(""), "--out",  work / out};
-    }
-
-    ToolOutcome Package(const std::vector<std::string>& extra = {}) {
-        std::vector<std::string> args = PackageArgs("1.0", "1.1", "1.0", "1.1");
+    ToolOutcome Run(std::vector<std::string> args, const std::vector<std::string>& extra = {}) {
+        args.insert(args.begin(), "gamerelease");
         args.insert(args.end(), extra.begin(), extra.end());
-        return Run(args);
+        const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
+            return ReleaseToolMain(argc, argv, out, err, nullptr); // no progress line
+        };
+        return RunTool(entry, args, work.Path());
+    }
+
+    std::vector<std::string> PackageArgs(const char* oldDir = "1.0", const char* newDir = "1.1",
+                                         const char* from = "1.0", const char* out = "site") {
+        return {"package", work / oldDir, work / newDir,  "--from", from,      "--to",
+                "1.1",     "--url",       server.Url(""), "--out",  work / out};
     }
 
     TempDir work;
     const std::string site = work / "site";
 };
 
-// A release packaged against the one before: unchanged, changed (same size), new, removed,
-// empty, compressible and incompressible files, and a new empty directory. The signed list
-// passes check --key, and a launcher with that "ListKey" applies the update.
+// A release (unchanged, changed, new, removed, empty, compressible and incompressible files, an
+// empty directory) signed, checked with --key, and applied by a launcher with that "ListKey".
 TEST_F(ReleaseTool, ReleaseAppliesAndChecksAsTheLauncherTakesIt) {
     const Tree v10 = {{"game.exe", "MZ v1"},
                       {"data/same.txt", "same"},
                       {"data/levels/1.txt", "meadow"},
                       {"data/old.txt", "old"}};
-    Tree v11 = v10;
-    v11.erase("data/old.txt");
-    v11["game.exe"] = "MZ v2";
-    v11["data/levels/1.txt"] = CompressibleText(80000, 3);
-    v11["data/levels/2.bin"] = RandomBytes(300000, 2);
-    v11["data/empty.txt"] = "";
-    v11["saves/"] = "";
+    const Tree v11 = {{"game.exe", "MZ v2"},
+                      {"data/same.txt", "same"},
+                      {"data/levels/1.txt", CompressibleText(80000, 3)},
+                      {"data/levels/2.bin", RandomBytes(300000, 2)},
+                      {"data/empty.txt", ""},
+                      {"saves/", ""}};
     WriteTree(work / "1.0", v10);
     WriteTree(work / "1.1", v11);
-    const std::string shown = Package({"--name", "Fish & <Chips>"}).out;
+    const std::string shown = Run(PackageArgs(), {"--name", "Fish & <Chips>"}).out;
     const MinisignKey studio;
     const std::string listPath = site + "/list.xml", list = ReadWholeFile(listPath);
     WriteWholeFile(listPath + ".minisig", studio.Sign(list));
@@ -76,76 +67,54 @@ TEST_F(ReleaseTool, ReleaseAppliesAndChecksAsTheLauncherTakesIt) {
         server.Serve(item.path().filename().string(), ReadWholeFile(item.path().generic_string()));
     WriteIni({{"URL1", server.Url("list.xml")}, {"ListKey", studio.PublicLine()}});
     EXPECT_EQ("", RunUpdate());
-    Tree expected = v11, installed;
-    expected["data/old.txt"] = "old"; // the launcher deletes nothing
-    for (const std::string& name : InstalledNames())
-        if (!fs::is_directory(Installed(name)))
-            installed[name] = ReadWholeFile(Installed(name));
-        else if (fs::is_empty(Installed(name)))
-            installed[name + "/"] = "";
-    EXPECT_EQ(expected, installed);
+    for (const auto& [name, bytes] : v11) // saves/ reads as empty
+        EXPECT_EQ(bytes, fs::is_directory(Installed(name)) ? "" : ReadWholeFile(Installed(name)));
 
-    // What that launcher would refuse: a package that is not the one listed, a changed list.
-    const std::string zip = site + "/update-1.0-to-1.1.zip";
-    WriteWholeFile(zip, ReadWholeFile(zip) + "x");
-    WriteWholeFile(listPath, list + "\n");
-    const ToolOutcome refused = Run({"check", site, "--key", studio.PublicFile()});
-    EXPECT_EQ(1, refused.code);
-    EXPECT_TRUE(Contains(refused.out, "REFUSED: the package does not match") &&
-                Contains(refused.out, "signature: REFUSED: not a"))
-        << refused.out;
+    // A package that is not the one listed is refused, as that launcher refuses it.
+    WriteWholeFile(site + "/update-1.0-to-1.1.zip", "x");
+    EXPECT_TRUE(Contains(Run({"check", site}).out, "REFUSED: the package does not match"));
 }
 
-// Refusals write nothing. A list a studio wrote by hand keeps every byte: line ends, comments,
-// elements and fields the launcher does not know; the new entry goes last, in its line ends.
+// Refusals write nothing. A list a studio wrote by hand keeps every byte it had.
 TEST_F(ReleaseTool, RefusesWhatTheLauncherCouldNotUseAndKeepsAHandWrittenList) {
     WriteTree(work / "1.0", {{"a.txt", "a"}, {"data", "a file"}});
     WriteTree(work / "1.1", {{"a.txt", "b"}});
     WriteTree(work / "dir", {{"data/x.txt", "x"}});
-    WriteTree(work / "ascii", {{"caf\xC3\xA9.txt", "x"}});
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        const char* message;
-    } cases[] = {
-        {PackageArgs("none", "1.1", "1.0", "1.1"), 1, "none is not a readable directory"},
-        {PackageArgs("1.0", "1.1", "1.0", std::string(32, '1')), 1, "the launcher's 31"},
-        {PackageArgs("1.0", "1.1", "1.1", "1.1"), 1, "same version"},
-        {PackageArgs("1.0", "1.0", "1.0", "1.1"), 1, "nothing is new or changed"},
-        {PackageArgs("1.0", "dir", "1.0", "1.1"), 1, "cannot replace one by the other"},
-        {PackageArgs("1.1", "ascii", "1.0", "1.1"), 1, "not plain ASCII"},
-        {PackageArgs("1.0", "1.1", "1.0", "1.1", "1.1/site"), 1, "lies inside a game directory"},
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {PackageArgs("none"), 1, "none is not a readable directory"},
+        {PackageArgs("1.0", "1.1", "1.1"), 1, "same version"},
+        {PackageArgs("1.0", "1.0"), 1, "nothing is new or changed"},
+        {PackageArgs("1.0", "dir"), 1, "cannot replace one by the other"},
+        {PackageArgs("1.0", "1.1", "1.0", "1.1/site"), 1, "lies inside a game directory"},
         {{"package", "1.0", "1.1", "--from", "1.0"}, 2, "--to is missing"},
         {{"check", site, "--to", "1.0"}, 2, "unknown option --to"},
         {{"check", work / "1.0"}, 1, "is not an update list"},
     };
-    for (const auto& c : cases) {
-        const ToolOutcome outcome = Run(c.args);
-        EXPECT_EQ(c.code, outcome.code) << c.message;
-        EXPECT_TRUE(Contains(outcome.err, c.message)) << outcome.err;
+    for (const auto& [args, code, message] : cases) {
+        const ToolOutcome outcome = Run(args);
+        EXPECT_EQ(code, outcome.code) << message;
+        EXPECT_TRUE(Contains(outcome.err, message)) << outcome.err;
     }
     EXPECT_FALSE(fs::exists(site));
 
     const std::string listPath = site + "/list.xml", zip = site + "/update-1.0-to-1.1.zip";
     WriteTree(site, {{"list.xml", "<game></game><!-- </game> -->"}});
-    EXPECT_TRUE(Contains(Package().err, "so that it reads back as written"));
+    EXPECT_TRUE(Contains(Run(PackageArgs()).err, "so that it reads back as written"));
     EXPECT_EQ("<game></game><!-- </game> -->", ReadWholeFile(listPath));
     const std::string head = "<?xml version=\"1.0\"?>\r\n<!-- studio -->\r\n<game><motd/>\r\n"
                              "<update><to>0.9</to><for>0.8</for><sha>ab</sha></update>\r\n";
     const std::string tail = "</game>\r\n<!-- end -->\r\n";
     WriteTree(site, {{"list.xml", head + tail}, {"update-1.0-to-1.1.zip", "old"}});
-    EXPECT_TRUE(Contains(Package().err, "exists; --force replaces it"));
+    EXPECT_TRUE(Contains(Run(PackageArgs()).err, "exists; --force replaces it"));
     EXPECT_EQ(head + tail + "old", ReadWholeFile(listPath) + ReadWholeFile(zip));
     // Forced twice: the package is built again, and the list gets one entry.
-    EXPECT_EQ(0, Package({"--force"}).code);
-    EXPECT_EQ(0, Package({"--force"}).code);
-    EXPECT_TRUE(Contains(Run({"check", site}).out, "update-1.0-to-1.1.zip: ok, 1 entries"));
+    EXPECT_EQ(0, Run(PackageArgs(), {"--force"}).code);
+    EXPECT_EQ(0, Run(PackageArgs(), {"--force"}).code);
+    const std::string checked = Run({"check", site}).out;
+    EXPECT_TRUE(Contains(checked, "list.xml: 2 updates") && Contains(checked, "ok, 1 entries"))
+        << checked;
     const std::string text = ReadWholeFile(listPath);
     EXPECT_EQ(head + tail, text.substr(0, head.size()) + text.substr(text.size() - tail.size()));
-    // The entry, with its package's hash and size, takes eight lines, each ending in "\r\n".
-    const std::string added = text.substr(head.size(), text.size() - head.size() - tail.size());
-    EXPECT_EQ(std::regex_replace(added, std::regex("[^\r\n]*\r\n"), "."), "........") << added;
-    EXPECT_TRUE(Contains(added, "<name>update 1.0 to 1.1</name>")) << added;
 }
 
 TEST(ReleaseNames, EntryNamesAndVersionsAreCheckedAsTheLauncherTakesThem) {

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,12 +26,9 @@ struct ToolOutcome {
     std::string out, err;
 };
 
-// Runs entry (argc, argv, output, error; returns the exit code) on program followed by args;
-// the streams pass through files in dir. Exit code -1 when they cannot be opened.
-inline ToolOutcome RunTool(const std::function<int(int, char**, FILE*, FILE*)>& entry,
-                           const std::string& program, std::vector<std::string> args,
-                           const std::string& dir) {
-    args.insert(args.begin(), program);
+// Runs entry (argc, argv, out, err) on args, argv[0] first, its streams caught in files in dir.
+template <typename Entry>
+ToolOutcome RunTool(const Entry& entry, std::vector<std::string> args, const std::string& dir) {
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(&arg[0]);

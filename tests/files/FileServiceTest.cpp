@@ -1,5 +1,6 @@
 #include "core/files/FileService.h"
 
+#include "core/files/FileStream.h"
 #include "core/files/MemoryFile.h"
 #include "tests/files/PackBytes.h"
 #include "tests/support/TempDir.h"
@@ -14,13 +15,22 @@ namespace {
 
 constexpr uint32_t kEmptySum = 0xFEFAFFAFu ^ 0xD2029F7Du;
 
-// The bytes of a whole-buffer memory file, which is released; "<null>" for null.
+// The bytes of a whole-buffer memory file or of a stream, which are released; "<null>" for null.
 std::string Bytes(MemoryFile* file) {
     if (!file)
         return "<null>";
     std::string bytes(reinterpret_cast<char*>(file->GetData()),
                       file->GetData() ? file->GetSize() : 0);
     file->Release();
+    return bytes;
+}
+
+std::string Bytes(FileStream* file) {
+    if (!file)
+        return "<null>";
+    std::string bytes(file->GetSize(), '\0');
+    EXPECT_EQ(int32_t(bytes.size()), file->Read(&bytes[0], uint32_t(bytes.size()), 0));
+    file->Close();
     return bytes;
 }
 
@@ -103,6 +113,16 @@ TEST_F(Service, EarlierMountsShadowLaterOnesAndUnmountingRereadsThePack) {
     EXPECT_EQ(3, service.MountedCount());
     EXPECT_EQ("from second", Load("shared", "lua"));
     EXPECT_EQ(nullptr, service.FindFile("z", "lua", nullptr));
+    // Visitors walk a type's first table, pack by pack, and stop when told.
+    std::string seen;
+    int visits = 3;
+    const auto collect = [&](const char* name, const char*) {
+        seen += std::string(name) + ",";
+        return --visits > 0;
+    };
+    EXPECT_TRUE(service.ForEachFileInPack("SECOND", "lua", collect));
+    EXPECT_FALSE(service.ForEachFile("lua", collect));
+    EXPECT_EQ("shared,shared,shared,", seen);
 
     EXPECT_TRUE(service.Mount("second", false));
     EXPECT_TRUE(service.Mount("", false)); // the unnamed pack stays
@@ -169,6 +189,9 @@ TEST_F(Service, LoadsGiveNullForWhatCannotBeRead) {
     EXPECT_EQ("<null>", Load("ghost", "lua"));
     EXPECT_EQ("123", Load("range", "dat"));
     EXPECT_EQ("fghi", Load("other", "dat"));
+    // A stream sees just its entry's range.
+    EXPECT_EQ("123", Bytes(service.OpenFile("range", "dat", __FILE__, __LINE__)));
+    EXPECT_EQ("<null>", Bytes(service.OpenFile("ghost", "lua", __FILE__, __LINE__)));
     // b is larger than any stdio buffer.
     const std::string big(100000, 'B');
     const std::string bytes = MakePack({{"a", "lua", "AAAA"}, {"b", "lua", big}});

@@ -62,7 +62,6 @@ using StringCase =
     std::tuple<const char*, const char*, const char*, const char*, unsigned, const char*>;
 const StringCase kStringCases[] = {
     {"launcher.ini", "Config", "URL1", "no-server", 512, "http://one.example/list.xml"},
-    {"launcher.ini", " CONFIG ", " url1 ", "no-server", 512, "http://one.example/list.xml"},
     {"launcher.ini", "Config", "URL2", "no-server", 512, "http://two.example/list.xml"},
     {"launcher.ini", "Config", "URL3", "no-server", 512, "no-server"},
     {"launcher.ini", "Config", "App", "no.app", 512, "game.exe"},

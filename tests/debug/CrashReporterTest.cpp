@@ -8,16 +8,14 @@
 
 namespace {
 
-// A report's first register, whether debug help adds a dump and variables, the path separator.
+// On Windows debug help adds a dump and the variables; registers and separators differ too.
 #ifdef _WIN32
-const char kFirstRegister[] = "EAX:";
-const bool kDebugHelp = true;
-const char kSeparator = '\\';
+const bool kWindows = true;
 #else
-const char kFirstRegister[] = "RAX:";
-const bool kDebugHelp = false;
-const char kSeparator = '/';
+const bool kWindows = false;
 #endif
+const char* const kFirstRegister = kWindows ? "EAX:" : "RAX:";
+const char kSeparator = kWindows ? '\\' : '/';
 
 // The directory as the crashed program names it: native separators and a trailing separator.
 std::string NativeDirectory(std::string path) {
@@ -88,7 +86,7 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
         EXPECT_TRUE(Contains(report, std::string("\r\n\r\nRegisters:\r\n") + kFirstRegister));
         EXPECT_TRUE(Contains(Section(report, "\r\nCall stack:\r\n", "========================"),
                              fault.function));
-        if (kDebugHelp) {
+        if (kWindows) {
             EXPECT_EQ("MDMP", ReadWholeFile(dir / "crash_test_dump.dmp").substr(0, 4));
             EXPECT_TRUE(Contains(
                 Section(report, "Local Variables And Parameters\r\n", "Global Variables\r\n"),

@@ -2,7 +2,6 @@
 #include "core/debug/CrashReporter.h"
 #include "core/platform/Thread.h"
 
-#include <cstdio>
 #include <cstring>
 
 // Constructed like the launcher's; only Install makes it report.
@@ -51,15 +50,15 @@ int main(int argc, char** argv) {
     if (argc == 3 && strcmp(argv[2], "install") == 0)
         crashReporter.Install("crash_test");
     const char* fault = argc > 1 ? argv[1] : "";
-    if (strcmp(fault, "access") == 0) {
+    if (strcmp(fault, "access") == 0)
         CrashAccessViolation(crashMessage);
-    } else if (strcmp(fault, "divide") == 0) {
+    if (strcmp(fault, "divide") == 0)
         return CrashDivideByZero(argc);
-    } else if (strcmp(fault, "illegal") == 0) {
+    if (strcmp(fault, "illegal") == 0)
         CrashIllegalInstruction();
-    } else if (strcmp(fault, "overflow") == 0) {
+    if (strcmp(fault, "overflow") == 0)
         return CrashStackOverflow(0);
-    } else if (strcmp(fault, "worker") == 0) {
+    if (strcmp(fault, "worker") == 0) {
         // The worker thread's stack size, as the launcher's worker has it.
         PlatformThread* worker = PlatformThreadCreateSuspended(256 * 1024, CrashOnWorker,
                                                                const_cast<char*>(crashMessage));
@@ -67,6 +66,5 @@ int main(int argc, char** argv) {
             return 3;
         PlatformSleep(60 * 1000);
     }
-    fprintf(stderr, "crash_on_demand: no crash for \"%s\"\n", fault);
     return 100; // no crash: a crashed process never ends with this code
 }

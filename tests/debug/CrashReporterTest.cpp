@@ -5,19 +5,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
-// A report's first register, whether debug help adds a dump and variables, the path separator.
+// On Windows debug help adds a dump and the variables; registers and separators differ too.
 #ifdef _WIN32
-const char kFirstRegister[] = "EAX:";
-const bool kDebugHelp = true;
-const char kSeparator = '\\';
+const bool kWindows = true;
 #else
-const char kFirstRegister[] = "RAX:";
-const bool kDebugHelp = false;
-const char kSeparator = '/';
+const bool kWindows = false;
 #endif
+const char* const kFirstRegister = kWindows ? "EAX:" : "RAX:";
+const char kSeparator = kWindows ? '\\' : '/';
 
 // The directory as the crashed program names it: native separators and a trailing separator.
 std::string NativeDirectory(std::string path) {
@@ -33,12 +32,8 @@ int RunCrash(const std::vector<std::string>& args, const std::string& directory)
     return exitCode;
 }
 
-const struct Fault {
-    const char* argument;
-    const char* exception;
-    const char* function;
-    const char* parameter;
-} kFaults[] = {
+// The program's argument, the exception, the function on the stack, a parameter's line.
+const std::tuple<const char*, const char*, const char*, const char*> kFaults[] = {
     {"access", "C0000005 ACCESS_VIOLATION", "CrashAccessViolation",
      "\tParameter 'reason' = \"crash on demand\"\r\n"},
     {"divide", "C0000094 INT_DIVIDE_BY_ZERO", "CrashDivideByZero",
@@ -69,30 +64,30 @@ std::string Section(const std::string& report, const char* from, const char* to 
 }
 
 TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
-    for (const Fault& fault : kFaults) {
-        SCOPED_TRACE(fault.argument);
+    for (const auto& [argument, exception, function, parameter] : kFaults) {
+        SCOPED_TRACE(argument);
         TempDir plainDir;
-        const int plain = RunCrash({fault.argument}, plainDir.Path());
+        const int plain = RunCrash({argument}, plainDir.Path());
         // Wine ends a stack overflow with code 0; only the program's own 100 means no crash.
         EXPECT_TRUE(plain != 100 && plain != -1) << plain;
         EXPECT_TRUE(std::filesystem::is_empty(plainDir.Path())) << "written without Install";
 
         TempDir dir;
-        EXPECT_EQ(plain, RunCrash({fault.argument, "install"}, dir.Path()));
+        EXPECT_EQ(plain, RunCrash({argument, "install"}, dir.Path()));
         const std::string report = ReadWholeFile(dir / "crash_test.txt");
         SCOPED_TRACE(report);
         EXPECT_EQ(0u, report.rfind("\r\n//PDB : ======== " + NativeDirectory(dir.Path()) +
-                                       " ===================\r\nException code: " +
-                                       fault.exception + "\r\nFault address:  ",
+                                       " ===================\r\nException code: " + exception +
+                                       "\r\nFault address:  ",
                                    0));
         EXPECT_TRUE(Contains(report, std::string("\r\n\r\nRegisters:\r\n") + kFirstRegister));
-        EXPECT_TRUE(Contains(Section(report, "\r\nCall stack:\r\n", "========================"),
-                             fault.function));
-        if (kDebugHelp) {
+        EXPECT_TRUE(
+            Contains(Section(report, "\r\nCall stack:\r\n", "========================"), function));
+        if (kWindows) {
             EXPECT_EQ("MDMP", ReadWholeFile(dir / "crash_test_dump.dmp").substr(0, 4));
             EXPECT_TRUE(Contains(
                 Section(report, "Local Variables And Parameters\r\n", "Global Variables\r\n"),
-                fault.parameter));
+                parameter));
             for (const char* global : kGlobals)
                 EXPECT_TRUE(Contains(Section(report, "Global Variables\r\n"), global));
         }

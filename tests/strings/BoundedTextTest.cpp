@@ -54,11 +54,26 @@ TEST(StrCat, AppendsWhenItFitsAndCutsWithoutOverrunWhenNot) {
     }
 }
 
-// Only A to Z change: the characters just outside that range stay.
-TEST(StrToLower, LowersOnlyAsciiCapitals) {
+// Insertion inside, at the end and past it; longer text is cut to the insertion scratch first.
+// Lowering changes only A to Z: the characters just outside that range stay.
+TEST(InPlaceEdits, InsertRemoveFirstAndLower) {
+    char text[32] = "hello";
+    for (const auto& step : {std::make_pair("XY", 2), {"!", 7}, {"?", 9}, {">", 0}})
+        StrInsert(text, step.first, size_t(step.second));
+    EXPECT_STREQ(">heXYllo!", text);
+    std::string longText(700, '\0');
+    longText.replace(0, 600, 600, 'a');
+    StrInsert(&longText[0], "B", 1);
+    EXPECT_EQ("aB" + std::string(kInsertScratchLength - 1, 'a'), longText.c_str());
+
     char mixed[] = "AbC-Z[@";
+    StrRemoveFirst(mixed);
     StrToLower(mixed);
-    EXPECT_STREQ("abc-z[@", mixed);
+    EXPECT_STREQ("bc-z[@", mixed);
+    char16_t wide[4];
+    WStrCopy(wide, 4, u"AZ\u00C0q");
+    WStrToLower(wide);
+    EXPECT_EQ(u"az\u00C0", std::u16string(wide));
 }
 
 } // namespace

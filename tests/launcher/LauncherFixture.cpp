@@ -16,27 +16,9 @@ std::string Slashed(std::string path) {
     return path;
 }
 
-// A 24-bit picture, 320 x 160 in one colour; bottom-up rows need no padding at this width.
-std::string SplashBitmap() {
-    const uint32_t width = 320, height = 160, size = 54 + width * height * 3;
-    std::string bmp = "BM";
-    auto put = [&bmp](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            bmp += char(value >> (8 * i));
-    };
-    put(size, 4), put(0, 4), put(54, 4), put(40, 4), put(width, 4), put(height, 4);
-    put(1, 2), put(24, 2), put(0, 4), put(width * height * 3, 4), put(2835, 4), put(2835, 4);
-    put(0, 4), put(0, 4);
-    for (uint32_t pixel = 0; pixel < width * height; ++pixel)
-        put(kSplashColour, 3); // stored blue, green, red
-    return bmp;
-}
-
 } // namespace
 
 LauncherEndToEnd::LauncherEndToEnd() {
-    fs::create_directories(Installed("bin"));
-    WriteWholeFile(Installed("bin/Launcher.bmp"), SplashBitmap());
     Install(kGame);
     Install("LauncherUpdater.exe");
 }

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,10 +27,8 @@ public:
     bool admin = true;
     uint64_t tempFree = kSystemAnswer;    // free bytes beside the temporary files
     uint64_t installFree = kSystemAnswer; // and beside the installation
-    // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
-    std::deque<std::string> nextTempFiles;
-    std::string boxes;              // "caption: text;" for every box shown
-    std::vector<std::string> temps; // every temporary file handed out
+    std::string boxes;                    // "caption: text;" for every box shown
+    std::vector<std::string> temps;       // every temporary file handed out
 };
 
 struct ListEntry {

@@ -9,15 +9,6 @@ namespace fs = std::filesystem;
 
 const std::string kGame = "game" + fs::path(TEST_GAME_PROGRAM).extension().string();
 
-namespace {
-
-std::string Slashed(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-} // namespace
-
 LauncherEndToEnd::LauncherEndToEnd() {
     Install(kGame);
     Install("LauncherUpdater.exe");
@@ -45,15 +36,15 @@ int LauncherEndToEnd::RunLauncher(ChildProcess& launcher) {
 }
 
 std::string LauncherEndToEnd::Started() {
-    for (int wait = 0; wait < 500; ++wait) {
-        const std::string text = Slashed(ReadWholeFile(Installed("started.txt")));
-        if (!text.empty() && text.back() == '\n')
-            return text;
+    std::string text;
+    for (int wait = 0; wait < 500 && (text.empty() || text.back() != '\n'); ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text = ReadWholeFile(Installed("started.txt"));
     }
-    return Slashed(ReadWholeFile(Installed("started.txt")));
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
 }
 
 std::string LauncherEndToEnd::StartedLine(const std::string& name) const {
-    return name + " [L] in " + Slashed(install) + "\n";
+    return name + " [L] in " + install + "\n"; // the temporary directory is named with '/'
 }

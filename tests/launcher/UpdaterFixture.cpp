@@ -49,7 +49,8 @@ std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
     for (const ListEntry& entry : entries)
         xml += "  <update>" +
                (entry.forVersion == "-" ? "" : "<for>" + entry.forVersion + "</for>") + "<to>" +
-               entry.toVersion + "</to><file>" + entry.file + "</file></update>\n";
+               entry.toVersion + "</to><file>" + entry.file + "</file>" + entry.extra +
+               "</update>\n";
     return xml + "</game>\n";
 }
 

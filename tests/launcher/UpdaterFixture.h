@@ -35,6 +35,7 @@ struct ListEntry {
     std::string forVersion; // "-" leaves the element out
     std::string toVersion;
     std::string file;
+    std::string extra = ""; // more elements of the entry
 };
 
 class UpdaterFixture : public ::testing::Test {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 namespace {
-// 32 bits a pixel, rows from the top.
+// 32 bits a pixel, rows from the top (from the bottom for a negative height).
 BITMAPINFOHEADER Header(int width, int height) {
     return {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
 }
@@ -33,15 +33,18 @@ ScreenCapture CaptureWindow(HWND window) {
 }
 
 bool WriteBitmapFile(const std::string& path, const ScreenCapture& capture) {
-    const BITMAPINFOHEADER header = Header(capture.width, capture.height);
+    // Rows from the bottom: Wine loads no top-down picture file.
+    const BITMAPINFOHEADER header = Header(capture.width, -capture.height);
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof header;
     const DWORD bytes = DWORD(capture.pixels.size() * 4);
     const BITMAPFILEHEADER file = {0x4D42, offset + bytes, 0, 0, offset};
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)
         return false;
-    const bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-                         std::fwrite(&header, sizeof header, 1, out) == 1 &&
-                         std::fwrite(capture.pixels.data(), 1, bytes, out) == bytes;
+    bool written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                   std::fwrite(&header, sizeof header, 1, out) == 1;
+    for (size_t row = capture.pixels.size(); written && row > 0; row -= size_t(capture.width))
+        written = std::fwrite(&capture.pixels[row - size_t(capture.width)], 4,
+                              size_t(capture.width), out) == size_t(capture.width);
     return std::fclose(out) == 0 && written;
 }

@@ -1,5 +1,4 @@
-// The launcher as a player runs it: the real program in an installation directory of its own,
-// with launcher.ini, a splash picture and a stand-in game, against a real update server.
+// The real launcher program in an installation of its own, against a real update server.
 #include "tests/launcher/LauncherFixture.h"
 
 #include "tests/support/ZipBuilder.h"

@@ -45,12 +45,10 @@ protected:
 
     void WriteIni(const std::map<std::string, std::string>& keys); // into [Config]
     static std::string ListXml(const std::vector<ListEntry>& entries);
-    std::string RunUpdate(); // to its end; the boxes shown
-    // What "installed_updates" records; empty for none.
-    std::string InstalledVersion() const;
-    // The installation's files and directories but launcher.ini and installed_updates.
-    std::vector<std::string> InstalledNames() const;
-    void ClearInstallation(); // all but launcher.ini
+    std::string RunUpdate();              // to its end; the boxes shown
+    std::string InstalledVersion() const; // what "installed_updates" records; "" for none
+    std::vector<std::string> InstalledNames() const; // but launcher.ini and installed_updates
+    void ClearInstallation();                        // all but launcher.ini
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }
 

@@ -1,18 +1,15 @@
-// The launcher program in an installation directory as a player has it: launcher.ini, the
-// splash picture and a stand-in game (and LauncherUpdater.exe) that records how it was started.
+// The launcher program in an installation directory as a player has it: launcher.ini and a
+// stand-in game (and LauncherUpdater.exe) that records how it was started.
 #pragma once
 
 #include "tests/launcher/UpdaterFixture.h"
 #include "tests/support/ChildProcess.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 // The stand-in game, under the name "App" gives it (ending as the target's programs do).
 extern const std::string kGame;
-// The splash picture's one colour, 0xRRGGBB.
-constexpr uint32_t kSplashColour = 0x102080;
 
 class LauncherEndToEnd : public UpdaterFixture {
 protected:

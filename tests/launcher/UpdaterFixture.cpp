@@ -17,12 +17,7 @@ bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
 }
 
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
-    const std::string given = nextTempFiles.empty() ? "" : nextTempFiles.front();
-    if (!nextTempFiles.empty())
-        nextTempFiles.pop_front();
-    if (!given.empty())
-        StrCopy(destination, size, given.c_str());
-    else if (!PlatformCreateTempFile(destination, size))
+    if (!PlatformCreateTempFile(destination, size))
         return false;
     temps.push_back(destination);
     return true;
@@ -54,7 +49,8 @@ std::string UpdaterFixture::ListXml(const std::vector<ListEntry>& entries) {
     for (const ListEntry& entry : entries)
         xml += "  <update>" +
                (entry.forVersion == "-" ? "" : "<for>" + entry.forVersion + "</for>") + "<to>" +
-               entry.toVersion + "</to><file>" + entry.file + "</file></update>\n";
+               entry.toVersion + "</to><file>" + entry.file + "</file>" + entry.extra +
+               "</update>\n";
     return xml + "</game>\n";
 }
 

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,16 +27,15 @@ public:
     bool admin = true;
     uint64_t tempFree = kSystemAnswer;    // free bytes beside the temporary files
     uint64_t installFree = kSystemAnswer; // and beside the installation
-    // Paths handed out, in order, before fresh temporary files; "" stands for a fresh one.
-    std::deque<std::string> nextTempFiles;
-    std::string boxes;              // "caption: text;" for every box shown
-    std::vector<std::string> temps; // every temporary file handed out
+    std::string boxes;                    // "caption: text;" for every box shown
+    std::vector<std::string> temps;       // every temporary file handed out
 };
 
 struct ListEntry {
     std::string forVersion; // "-" leaves the element out
     std::string toVersion;
     std::string file;
+    std::string extra = ""; // more elements of the entry
 };
 
 class UpdaterFixture : public ::testing::Test {
@@ -47,12 +45,10 @@ protected:
 
     void WriteIni(const std::map<std::string, std::string>& keys); // into [Config]
     static std::string ListXml(const std::vector<ListEntry>& entries);
-    std::string RunUpdate(); // to its end; the boxes shown
-    // What "installed_updates" records; empty for none.
-    std::string InstalledVersion() const;
-    // The installation's files and directories but launcher.ini and installed_updates.
-    std::vector<std::string> InstalledNames() const;
-    void ClearInstallation(); // all but launcher.ini
+    std::string RunUpdate();              // to its end; the boxes shown
+    std::string InstalledVersion() const; // what "installed_updates" records; "" for none
+    std::vector<std::string> InstalledNames() const; // but launcher.ini and installed_updates
+    void ClearInstallation();                        // all but launcher.ini
     void ExpectTempFilesRemoved() const;
     std::string Installed(const std::string& name) const { return install + "/" + name; }
 

@@ -1,7 +1,5 @@
-// A program run by a test as a user would run it, in a directory of the test's choice, with
-// what the user does to it: closing its window (Ctrl-C on a terminal) and pressing OK on each
-// message box it shows. Under Wine a Linux program (minisign) starts too, but cannot be waited
-// for.
+// A program run as a user runs it: in a directory of the test's choice, its window closed (Ctrl-C
+// on a terminal), OK pressed on each message box. Under Wine a Linux program cannot be waited for.
 #pragma once
 
 #include "tests/support/TempDir.h"
@@ -9,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// How much longer than the program's own work its window may take to go away after Close:
-// Wine without a window manager waits up to 2 s for the X server to withdraw a window.
+// How much longer a window may take to go away after Close: Wine without a window manager waits
+// up to 2 s for the X server to withdraw it.
 extern const int kCloseDelayMilliseconds;
 
 class ChildProcess {
@@ -25,13 +23,11 @@ public:
 
     bool Started() const { return started; }
     // Waits at most timeoutMilliseconds for the program to end; true with its exit code (128 +
-    // the signal for a POSIX program a signal ended) when it did. Message boxes that it shows
-    // meanwhile are recorded and answered with OK.
+    // the signal after a POSIX signal) when it did. Boxes shown meanwhile are answered with OK.
     bool Wait(int timeoutMilliseconds, int* exitCode);
     // Closes its window: WM_CLOSE to its top-level windows on Windows, SIGINT elsewhere.
     void Close();
-    // "caption: text" of every message box shown so far (on POSIX systems, where a box is a
-    // line on standard error: every such line).
+    // "caption: text" of every message box shown so far (on POSIX: every line on standard error).
     std::vector<std::string> Boxes() const;
     // Its visible top-level windows of the window class className (Windows only).
     std::vector<void*> Windows(const char* className) const;

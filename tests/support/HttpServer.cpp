@@ -9,10 +9,6 @@ namespace {
 
 constexpr int kPollMilliseconds = 50;
 
-NativeSocket Native(uintptr_t socket) {
-    return NativeSocket(socket);
-}
-
 std::string LocalUrl(uint16_t port, const std::string& path) {
     return "http://127.0.0.1:" + std::to_string(port) + "/" + path;
 }
@@ -28,7 +24,7 @@ sockaddr_in Loopback(uint16_t port) {
 
 // A TCP socket bound to 127.0.0.1 on a free port.
 NativeSocket BoundSocket(uint16_t* port) {
-    SocketStartup();
+    Sockets::Startup();
     const NativeSocket bound = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = Loopback(0);
     SocketLength length = sizeof address;
@@ -40,8 +36,8 @@ NativeSocket BoundSocket(uint16_t* port) {
 }
 
 void CloseSocket(uintptr_t socket) {
-    if (Native(socket) != kInvalidSocket)
-        SocketClose(Native(socket));
+    if (NativeSocket(socket) != kInvalidSocket)
+        Sockets::Close(NativeSocket(socket));
 }
 
 bool WaitReadable(NativeSocket socket) {
@@ -97,7 +93,7 @@ TestHttpServer::~TestHttpServer() {
     if (thread.joinable())
         thread.join();
     CloseSocket(listener);
-    SocketCleanup();
+    Sockets::Cleanup();
 }
 
 std::string TestHttpServer::Url(const std::string& path) const {
@@ -117,18 +113,18 @@ int TestHttpServer::Hits(const std::string& path) const {
 
 void TestHttpServer::Loop() {
     while (!stopping) {
-        if (!WaitReadable(Native(listener)))
+        if (!WaitReadable(NativeSocket(listener)))
             continue;
-        const NativeSocket client = accept(Native(listener), nullptr, nullptr);
+        const NativeSocket client = accept(NativeSocket(listener), nullptr, nullptr);
         if (client == kInvalidSocket)
             continue;
         Reply(uintptr_t(client));
-        SocketClose(client);
+        Sockets::Close(client);
     }
 }
 
 void TestHttpServer::Reply(uintptr_t socket) {
-    const NativeSocket client = Native(socket);
+    const NativeSocket client = NativeSocket(socket);
     const std::string path = ReadRequestPath(client);
     const std::string notFound = "<html><head><title>404 Not Found</title></head>"
                                  "<body><h1>Not Found</h1></body></html>\n";
@@ -159,7 +155,7 @@ void TestHttpServer::Reply(uintptr_t socket) {
 DeadAddress::DeadAddress(bool silent)
     : socket(uintptr_t(BoundSocket(&port))), filler(uintptr_t(kInvalidSocket)) {
     // A queue of one, taken by our own connection: later attempts are not answered.
-    if (!silent || Native(socket) == kInvalidSocket || listen(Native(socket), 0) != 0)
+    if (!silent || NativeSocket(socket) == kInvalidSocket || listen(NativeSocket(socket), 0) != 0)
         return;
     const NativeSocket client = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     const sockaddr_in address = Loopback(port);
@@ -170,7 +166,7 @@ DeadAddress::DeadAddress(bool silent)
 DeadAddress::~DeadAddress() {
     CloseSocket(filler);
     CloseSocket(socket);
-    SocketCleanup();
+    Sockets::Cleanup();
 }
 
 std::string DeadAddress::Url(const std::string& path) const {

@@ -12,8 +12,8 @@
 
 namespace {
 
-// The file's text once it holds lines line feeds. minisign writes each file in one piece, so
-// that is the whole file; empty when it did not appear in time.
+// The file's text once it holds lines line feeds (minisign writes it in one piece); empty when
+// it did not appear in time.
 std::string WaitForLines(const std::string& path, size_t lines) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     do {
@@ -29,8 +29,7 @@ std::string WaitForLines(const std::string& path, size_t lines) {
     return std::string();
 }
 
-// Natively it returns once minisign ended; under Wine, where a Linux program cannot be waited
-// for, at once: the caller waits for the file it writes.
+// Returns once minisign ended, or at once under Wine: the caller waits for the file it writes.
 void RunMinisign(const std::vector<std::string>& args, const std::string& dir) {
     ChildProcess minisign(TEST_MINISIGN_PROGRAM, dir, args);
     int exitCode = 0;
@@ -50,13 +49,11 @@ std::string MinisignKey::PublicLine() const {
     return text.substr(start, text.find('\n', start) - start);
 }
 
-std::string MinisignKey::Sign(const std::string& bytes, bool legacy,
-                              const std::string& trustedComment) const {
+std::string MinisignKey::Sign(const std::string& bytes, bool legacy) const {
     const std::string signature = dir / "signed.minisig";
     remove(signature.c_str());
     WriteWholeFile(dir / "signed", bytes);
-    std::vector<std::string> args{"-S", "-q",     "-s", "key.sec",
-                                  "-m", "signed", "-t", trustedComment};
+    std::vector<std::string> args{"-S", "-q", "-s", "key.sec", "-m", "signed", "-t", "list"};
     if (legacy)
         args.push_back("-l");
     RunMinisign(args, dir.Path());

@@ -14,10 +14,9 @@ public:
     std::string PublicLine() const;
     // The public key file.
     std::string PublicFile() const { return dir / "key.pub"; }
-    // The ".minisig" text of bytes: the pre-hashed algorithm, or the legacy one. Empty, with a
-    // failure recorded, when minisign did not make one.
-    std::string Sign(const std::string& bytes, bool legacy = false,
-                     const std::string& trustedComment = "list") const;
+    // The ".minisig" text of bytes, trusted comment "list": the pre-hashed algorithm, or the
+    // legacy one. Empty, with a failure recorded, when minisign did not make one.
+    std::string Sign(const std::string& bytes, bool legacy = false) const;
 
 private:
     TempDir dir;

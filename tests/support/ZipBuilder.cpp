@@ -58,12 +58,6 @@ ZipBuilder& ZipBuilder::UnsupportedFile(const std::string& name, const std::stri
     return Add(name, method, Crc(data), data, uint32_t(data.size()), 0);
 }
 
-ZipBuilder& ZipBuilder::ShortFile(const std::string& name, const std::string& data,
-                                  size_t keptBytes) {
-    return Add(name, kDeflated, Crc(data), Deflate(data.substr(0, keptBytes), true),
-               uint32_t(data.size()), 0);
-}
-
 ZipBuilder& ZipBuilder::Add(const std::string& name, uint16_t method, uint32_t crc,
                             const std::string& packed, uint32_t size, uint32_t attributes) {
     // Version, flags, method, 2020-01-01 12:00, checksum, sizes, name and extra lengths: the

@@ -23,8 +23,6 @@ public:
     }
     // An entry with another compression method (12 bzip2, 14 LZMA, ...), its data as they are.
     ZipBuilder& UnsupportedFile(const std::string& name, const std::string& data, uint16_t method);
-    // A deflated entry whose stream ends cleanly after its first keptBytes of data.
-    ZipBuilder& ShortFile(const std::string& name, const std::string& data, size_t keptBytes);
 
     // The archive: the entries in the order added, their directory and its end record.
     std::string Bytes() const;

@@ -10,9 +10,11 @@
 struct ScreenCapture {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> pixels; // 0x00RRGGBB, rows from the top
+    std::vector<uint32_t> pixels; // 0x??RRGGBB, rows from the top
 
-    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    uint32_t At(int x, int y) const {
+        return pixels[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF;
+    }
 };
 
 // The screen's pixels under the window's rectangle; empty when they cannot be read.

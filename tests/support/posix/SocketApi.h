@@ -13,12 +13,8 @@ constexpr NativeSocket kInvalidSocket = -1;
 // A client that hung up must not end the test process with SIGPIPE.
 constexpr int kSendFlags = MSG_NOSIGNAL;
 
-inline bool SocketStartup() {
-    return true;
-}
-
-inline void SocketClose(NativeSocket socket) {
-    close(socket);
-}
-
-inline void SocketCleanup() {}
+struct Sockets {
+    static void Startup() {}
+    static void Close(NativeSocket socket) { close(socket); }
+    static void Cleanup() {}
+};

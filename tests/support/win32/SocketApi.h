@@ -10,15 +10,11 @@ constexpr NativeSocket kInvalidSocket = INVALID_SOCKET;
 constexpr int kSendFlags = 0;
 
 // Winsock counts its users; every server takes one reference for its lifetime.
-inline bool SocketStartup() {
-    WSADATA data;
-    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
-
-inline void SocketClose(NativeSocket socket) {
-    closesocket(socket);
-}
-
-inline void SocketCleanup() {
-    WSACleanup();
-}
+struct Sockets {
+    static void Startup() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+    static void Close(NativeSocket socket) { closesocket(socket); }
+    static void Cleanup() { WSACleanup(); }
+};

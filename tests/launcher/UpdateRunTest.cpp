@@ -187,12 +187,23 @@ TEST_F(UpdateRun, AFullDiskFailsThePackage) {
     fs::create_symlink("/dev/full", Installed("full.bin"), error);
     if (error || !fs::exists(Installed("full.bin")))
         GTEST_SKIP() << "no /dev/full";
-    EXPECT_EQ(kExtract, Apply(ZipBuilder()
+    const std::string bytes = ZipBuilder()
                                   .File("before.txt", "b")
                                   .File("full.bin", CompressibleText(200000, 4))
                                   .File("after.txt", "a")
-                                  .Bytes()));
+                                  .Bytes();
+    EXPECT_EQ(kExtract, Apply(bytes));
     EXPECT_EQ((Names{"before.txt", "full.bin"}), InstalledNames());
+    // The package's temporary copy meets it: the space box; the list's: the run ends.
+    services.tempFree = uint64_t(1) << 40;
+    for (const auto& [temp, box, version] :
+         {std::make_tuple(1, kSpace, "1.0"), {0, kExtract, ""}}) {
+        ClearInstallation();
+        services.fullTemp = int(services.temps.size()) + temp;
+        EXPECT_EQ(box, Apply(bytes));
+        EXPECT_EQ(version, InstalledVersion());
+        EXPECT_TRUE(InstalledNames().empty());
+    }
 }
 
 // Servers that refuse, stay silent, stall or send more than is held in memory are passed over,

@@ -19,6 +19,9 @@ bool FakeServices::DiskFreeBytes(const char* path, uint64_t* freeBytes) {
 bool FakeServices::CreateTempFile(char* destination, size_t size) {
     if (!PlatformCreateTempFile(destination, size))
         return false;
+    std::error_code error;
+    if (int(temps.size()) == fullTemp && fs::remove(destination, error))
+        fs::create_symlink("/dev/full", destination, error);
     temps.push_back(destination);
     return true;
 }

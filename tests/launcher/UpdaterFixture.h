@@ -27,8 +27,9 @@ public:
     bool admin = true;
     uint64_t tempFree = kSystemAnswer;    // free bytes beside the temporary files
     uint64_t installFree = kSystemAnswer; // and beside the installation
-    std::string boxes;                    // "caption: text;" for every box shown
-    std::vector<std::string> temps;       // every temporary file handed out
+    int fullTemp = -1;              // the temporary file, counted from 0, that lies on a full disk
+    std::string boxes;              // "caption: text;" for every box shown
+    std::vector<std::string> temps; // every temporary file handed out
 };
 
 struct ListEntry {

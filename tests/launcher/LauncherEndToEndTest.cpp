@@ -40,8 +40,9 @@ TEST_F(LauncherEndToEnd, AppliesAChainUpToAFailingPackageThenHandsOverToANewLaun
     EXPECT_EQ("1.2", InstalledVersion());
     EXPECT_EQ("1.2", ReadWholeFile(Installed("data/version.txt")));
     EXPECT_TRUE(level == ReadWholeFile(Installed("data/forest.txt")));
-    const std::string output = first.Output();
-    EXPECT_TRUE(output.empty() || output.compare(0, 9, "Checking\n") == 0) << output;
+    // A Windows program shows its status in its window (the splash test looks at it).
+    const bool windows = fs::path(LAUNCHER_PROGRAM).extension() == ".exe";
+    EXPECT_EQ(windows ? "" : "Checking\n", first.Output().substr(0, 9));
 
     fs::remove(Installed("started.txt"));
     server.Serve("1.3.zip", third);

@@ -16,15 +16,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Missing keys take their defaults; a longer text is cut to its buffer.
+// Missing keys take their defaults; a longer text is cut to its buffer; "FontSize" gives the
+// face's name as well as its height.
 TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     TempDir dir;
-    WriteWholeFile(dir / "launcher.ini", "[Config]\nTextApply=" + std::string(300, 'x') + "\n");
+    WriteWholeFile(dir / "launcher.ini",
+                   "[Config]\nFontSize=20\nTextApply=" + std::string(300, 'x') + "\n");
     EntrySettings settings;
     ReadEntrySettings((dir / "launcher.ini").c_str(), &settings);
     EXPECT_EQ(100, settings.width);
     EXPECT_STREQ("New Times Roman", settings.textCheck);
     EXPECT_EQ(std::string(127, 'x'), settings.textApply);
+    EXPECT_EQ("20 20", settings.fontFace + (" " + std::to_string(settings.fontSize)));
 }
 
 TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {

@@ -9,7 +9,9 @@ namespace {
 TEST(BufferPacking, StoresMostSignificantByteFirst) {
     uint8_t buffer[64] = {};
     uint32_t offset = 1;
-    BufWrite32(buffer, &offset, uint32_t(0x01020304));
+    uint32_t swapped = 0x04030201u;
+    ByteSwap32(&swapped);
+    BufWrite32(buffer, &offset, swapped);
     BufWrite32(buffer, &offset, int32_t(-2));
     const float vector[3] = {1.5f, -2.0f, 0.25f};
     BufWrite32x3(buffer, &offset, vector);

@@ -8,12 +8,12 @@
 
 namespace {
 
-// Run holds until released, then takes a little longer, recording what it saw.
+// Run holds until released or asked to stop, then takes a little longer, recording what it saw.
 struct GatedWorker : ThreadWorker {
     void Prepare() override { ++prepares; }
     void Run() override {
         preparesSeenByRun = prepares;
-        while (!release)
+        while (!release && !IsStopping())
             PlatformSleep(1);
         PlatformSleep(60);
         ++runsFinished;
@@ -23,7 +23,7 @@ struct GatedWorker : ThreadWorker {
     int preparesSeenByRun = 0;
 };
 
-// A second Start waits for the first Run; Stop waits for Run and closes the thread.
+// A second Start waits for the first Run; Stop asks Run to end, waits and closes the thread.
 TEST(ThreadWorker, StartPreparesThenRunsAndStopWaitsForRun) {
     GatedWorker worker;
     EXPECT_EQ(1, worker.Start(ThreadWorker::PriorityNormal));
@@ -36,6 +36,10 @@ TEST(ThreadWorker, StartPreparesThenRunsAndStopWaitsForRun) {
     EXPECT_EQ(2, worker.runsFinished);
     EXPECT_EQ(2, worker.preparesSeenByRun);
     EXPECT_EQ(nullptr, worker.Thread());
+    worker.release = false;
+    worker.Start(ThreadWorker::PriorityNormal);
+    worker.Stop();
+    EXPECT_FALSE(worker.IsStopping());
 }
 
 } // namespace

@@ -16,8 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Missing keys take their defaults; a longer text is cut to its buffer; "FontSize" gives the
-// face's name as well as its height.
+// Missing keys take their defaults, long texts are cut, "FontSize" names the face as well.
 TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     TempDir dir;
     WriteWholeFile(dir / "launcher.ini",

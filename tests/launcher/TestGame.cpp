@@ -1,6 +1,5 @@
-// Stands in for the game (and LauncherUpdater.exe) in the launcher's end-to-end tests: appends
-// to "started.txt" in its working directory the name it was started under, its arguments and
-// that directory.
+// The game (and LauncherUpdater.exe) in end-to-end tests: appends to "started.txt" in its working
+// directory the name it was started under, its arguments and that directory.
 #include "core/platform/Directory.h"
 
 #include <cstdio>

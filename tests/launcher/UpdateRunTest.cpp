@@ -296,8 +296,7 @@ TEST_F(UpdateRun, OnlyWhatTheStudioSignedAndHashedIsApplied) {
                   RunUpdate());
         EXPECT_EQ(installed, InstalledVersion());
         EXPECT_EQ(installed == "1.1", fs::exists(Installed("versions/1.1.txt")));
-        // A package is fetched only from a list that passed, and only when its entry can be
-        // checked.
+        // Fetched only from a list that passed, and only when its entry can be checked.
         const bool fetched =
             !installed.empty() && !(key == Key::Studio && listing == Listing::NoHash);
         EXPECT_EQ(fetched, server.Hits(base + ".zip") == 1);

@@ -18,8 +18,7 @@ struct Guarded {
     std::string bytes;
 };
 
-// Copies and formats need 7 bytes here; every size up to one past that is tried. Formatting
-// longer than its scratch is cut there.
+// Copies and formats need 7 bytes: every size to one past is tried; the scratch cuts longer ones.
 TEST(StrCopy, CopyAndFormatCutAtTheExactEdgeAndReportTheNeededSize) {
     for (size_t size = 0; size <= 8; ++size) {
         Guarded copied(size), formatted(size);

@@ -147,6 +147,11 @@ fetch_source() {
         mkdir -p "$dir"
         (cd "$dir" && apt-get source -qq -o APT::Sandbox::User=root "$name=$version" >/dev/null) ||
             die "apt-get source $name=$version failed"
+        # Debian's libsodium comes without a generated configure script; both widths share it.
+        if [ "$name" = libsodium ]; then
+            (cd "$(find "$dir" -mindepth 1 -maxdepth 1 -type d -name "$name-*")" && autoreconf -fi) \
+                >"$dir/autoreconf.log" 2>&1 || die "autoreconf of $name failed; see $dir/autoreconf.log"
+        fi
         echo "$version" >"$dir/.stamp-source"
     fi
     find "$dir" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n1
@@ -206,9 +211,7 @@ build_minizip() {
 
 build_libsodium() {
     local src=$1 bld=$srcroot/libsodium/build-$width
-    # Static only; no stack protector, which would need libssp at every link. Debian's source
-    # comes without a generated configure script; the first width makes it for both.
-    [ -x "$src/configure" ] || (cd "$src" && autoreconf -fi)
+    # Static only; no stack protector, which would need libssp at every link.
     rm -rf "$bld"
     mkdir -p "$bld"
     (cd "$bld" && "$src/configure" --host=$triplet --prefix="$prefix" --libdir="$prefix/lib" \
@@ -263,27 +266,65 @@ use_width() {
     mingw_root=/usr/$triplet
 }
 
-# Builds a dependency for the current width unless its stamp names the same source version,
-# build recipe and toolchain files.
-build_dep() {
-    local name=$1 version stamp want src log
-    version=$(source_version "$name")
-    stamp=$prefix/.stamp-$name
-    want="$version $( (declare -f "build_$name"; cat "$toolchain" "$root/cmake/toolchain-mingw.cmake") |
+# The stamp of a dependency's build for the current width: its source version, its recipe and
+# the toolchain files.
+dep_stamp() {
+    echo "${versions[$1]} $( (declare -f "build_$1"; cat "$toolchain" "$root/cmake/toolchain-mingw.cmake") |
         md5sum | cut -c1-12)"
-    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
-    log "building $name $version for $width"
-    mkdir -p "$prefix" "$srcroot"
-    src=$(fetch_source "$name" "$version")
-    [ -n "$src" ] || die "apt-get source $name unpacked nothing"
+}
+
+dep_built() { [ "$(cat "$prefix/.stamp-$1" 2>/dev/null)" = "$(dep_stamp "$1")" ]; }
+
+# The dependencies of a width: GoogleTest only where its tests run.
+width_deps() {
+    echo curl tinyxml minizip libsodium
+    if [ "$1" = "$test_width" ]; then echo googletest; fi
+}
+
+# Builds a dependency, whose source is fetched, for the current width unless it is built.
+build_dep() {
+    local name=$1 src log
+    dep_built "$name" && return
+    log "building $name ${versions[$name]} for $width"
+    mkdir -p "$prefix"
+    src=$(find "$srcroot/$name" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n1)
+    [ -n "$src" ] || die "no source of $name in $srcroot/$name"
     log=$srcroot/$name/build-$width.log
     # In the background so that set -e holds inside; it is off in an || list.
-    "build_$name" "$src" "$version" >"$log" 2>&1 &
+    "build_$name" "$src" "${versions[$name]}" >"$log" 2>&1 &
     if ! wait $!; then
         tail -n 40 "$log" >&2
-        die "building $name failed; full log in $log"
+        die "building $name for $width failed; full log in $log"
     fi
-    echo "$want" >"$stamp"
+    dep_stamp "$name" >"$prefix/.stamp-$name"
+}
+
+build_width() {
+    use_width "$1"
+    local dep
+    for dep in $(width_deps "$1"); do build_dep "$dep"; done
+    if [ "$1" != "$test_width" ] && [ -f "$prefix/.stamp-googletest" ]; then remove_googletest; fi
+}
+
+# Fetches the sources the builds need, then builds both widths side by side: much of each build
+# is configure steps that keep one core busy.
+build_windows_deps() {
+    local width dep needed=() pids=() pid
+    for width in win32 win64; do
+        use_width "$width"
+        for dep in $(width_deps "$width"); do
+            [ -n "${versions[$dep]:-}" ] || versions[$dep]=$(source_version "$dep")
+            dep_built "$dep" || needed+=("$dep")
+        done
+    done
+    for dep in $(printf '%s\n' "${needed[@]}" | sort -u); do
+        fetch_source "$dep" "${versions[$dep]}" >/dev/null
+    done
+    for width in win32 win64; do
+        build_width "$width" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || die "building the Windows dependencies failed"; done
 }
 
 # GoogleTest left from a machine whose tests ran from this width would build its tests for
@@ -343,16 +384,8 @@ fi
 
 if [ "$target" != native ]; then
     log "Windows tests run from the $test_width build on this machine"
-    for build_width in win32 win64; do
-        use_width "$build_width"
-        for dep in curl tinyxml minizip libsodium; do build_dep "$dep"; done
-        # GoogleTest only where the tests run; without it the other width builds its programs.
-        if [ "$build_width" = "$test_width" ]; then
-            build_dep googletest
-        elif [ -f "$prefix/.stamp-googletest" ]; then
-            remove_googletest
-        fi
-    done
+    declare -A versions
+    build_windows_deps
     ensure_wine_prefix "$test_width"
 fi
 log "setup ($target) done"

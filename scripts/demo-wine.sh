@@ -38,17 +38,19 @@ demo_serve "$demo/site" "$port"
 trap 'kill "$server_pid" 2>/dev/null || true' EXIT
 
 echo "==> Launcher.exe under Wine, with a screenshot of its splash window after 2 seconds"
+# The game must start before the display and Wine are torn down, which ends every program.
 "$root/scripts/with-display" bash -c '
     cd "$1/game"
     "$2/scripts/wine-run" ./Launcher.exe &
     launcher=$!
     "$2/scripts/wine-run" "$3/tests/launcher/splash_capture.exe" ../splash.bmp 2000
-    wait "$launcher"' demo "$demo" "$root" "$windows"
+    wait "$launcher"
+    for _ in $(seq 100); do
+        [ -s started.txt ] && break
+        sleep 0.1
+    done' demo "$demo" "$root" "$windows"
 python3 "$root/scripts/bmp-to-png.py" "$demo/splash.bmp" "$demo/splash.png"
-for _ in $(seq 50); do
-    [ -s "$demo/game/started.txt" ] && break
-    sleep 0.1
-done
+[ -s "$demo/game/started.txt" ] || { echo "demo-wine: the game was not started" >&2; exit 1; }
 
 echo "==> the launcher started: $(cat "$demo/game/started.txt")"
 echo "==> installed version: $(cat "$demo/game/data/version.txt"); installed_updates reads:"

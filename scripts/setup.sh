@@ -299,11 +299,46 @@ build_dep() {
     dep_stamp "$name" >"$prefix/.stamp-$name"
 }
 
+# Built dependencies are also kept outside the work tree, so that another clone on this machine
+# (CI's, say) copies them instead of building them again: one copy a width, named by its stamps.
+deps_cache=${XDG_CACHE_HOME:-$HOME/.cache}/game-launcher/deps
+
+width_cache() {
+    local dep
+    echo "$deps_cache/$1-$(for dep in $(width_deps "$1"); do dep_stamp "$dep"; done | md5sum | cut -c1-16)"
+}
+
+# Copies a width's dependencies from the cache when some are not built and the cache has them.
+restore_width() {
+    use_width "$1"
+    local dep cached
+    cached=$(width_cache "$1")
+    [ -f "$cached/.complete" ] || return 0
+    for dep in $(width_deps "$1"); do
+        dep_built "$dep" || {
+            log "copying the $1 dependencies from $cached"
+            rm -rf "$prefix"
+            mkdir -p "$(dirname "$prefix")"
+            cp -a "$cached" "$prefix"
+            rm -f "$prefix/.complete"
+            return
+        }
+    done
+}
+
 build_width() {
     use_width "$1"
-    local dep
+    local dep cached staging
     for dep in $(width_deps "$1"); do build_dep "$dep"; done
     if [ "$1" != "$test_width" ] && [ -f "$prefix/.stamp-googletest" ]; then remove_googletest; fi
+    cached=$(width_cache "$1")
+    [ ! -f "$cached/.complete" ] || return 0
+    mkdir -p "$deps_cache"
+    staging=$(mktemp -d "$deps_cache/.new-$1.XXXXXX")
+    cp -a "$prefix/." "$staging/"
+    touch "$staging/.complete"
+    rm -rf "$deps_cache/$1-"*
+    mv -T "$staging" "$cached" 2>/dev/null || rm -rf "$staging"
 }
 
 # Fetches the sources the builds need, then builds both widths side by side: much of each build
@@ -311,11 +346,11 @@ build_width() {
 build_windows_deps() {
     local width dep needed=() pids=() pid
     for width in win32 win64; do
-        use_width "$width"
         for dep in $(width_deps "$width"); do
             [ -n "${versions[$dep]:-}" ] || versions[$dep]=$(source_version "$dep")
-            dep_built "$dep" || needed+=("$dep")
         done
+        restore_width "$width"
+        for dep in $(width_deps "$width"); do dep_built "$dep" || needed+=("$dep"); done
     done
     for dep in $(printf '%s\n' "${needed[@]}" | sort -u); do
         fetch_source "$dep" "${versions[$dep]}" >/dev/null

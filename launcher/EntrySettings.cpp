@@ -2,8 +2,8 @@
 
 #include "core/platform/Directory.h"
 #include "core/strings/BoundedText.h"
-#include "launcher/ConfigKeys.h"
-#include "launcher/Updater.h"
+#include "updater/ConfigKeys.h"
+#include "updater/Updater.h"
 
 static_assert(config::kFontFace.size == EntrySettings::kTextSize &&
                   config::kTextCheck.size == EntrySettings::kTextSize &&

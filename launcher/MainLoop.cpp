@@ -1,12 +1,12 @@
 #include "launcher/MainLoop.h"
 
 #include "core/debug/CrashReporter.h"
-#include "launcher/ConfigKeys.h"
-#include "launcher/DownloadProgress.h"
 #include "launcher/FrontEnd.h"
 #include "launcher/HandOff.h"
 #include "launcher/StatusText.h"
 #include "launcher/WakingUpdater.h"
+#include "updater/ConfigKeys.h"
+#include "updater/DownloadProgress.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "launcher/StatusText.h"
 
 #include "core/strings/BoundedText.h"
-#include "launcher/UpdaterState.h"
+#include "updater/UpdaterState.h"
 
 #include <cstring>
 

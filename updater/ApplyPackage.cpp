@@ -1,9 +1,9 @@
 // One package: download into a temporary file, extract.
-#include "launcher/DownloadProgress.h"
-#include "launcher/PackageFile.h"
-#include "launcher/PackageHash.h"
-#include "launcher/Updater.h"
-#include "launcher/UpdaterServices.h"
+#include "updater/DownloadProgress.h"
+#include "updater/PackageFile.h"
+#include "updater/PackageHash.h"
+#include "updater/Updater.h"
+#include "updater/UpdaterServices.h"
 
 #include <curl/curl.h>
 

@@ -13,9 +13,9 @@
 #pragma once
 
 #include "core/system/ThreadWorker.h"
-#include "launcher/DownloadBuffer.h"
-#include "launcher/UpdateRecord.h"
-#include "launcher/UpdaterState.h"
+#include "updater/DownloadBuffer.h"
+#include "updater/UpdateRecord.h"
+#include "updater/UpdaterState.h"
 
 #include <atomic>
 #include <cstddef>

@@ -3,6 +3,7 @@
 #include "core/gui/WidgetEvent.h"
 #include "core/platform/MessageBox.h"
 #include "core/platform/Process.h"
+#include "core/strings/BoundedText.h"
 #include "launcher/win32/MainWnd.h"
 
 #include <windows.h>
@@ -34,7 +35,11 @@ void* SplashFrontEnd::Open(const EntrySettings& settings) {
     return mainWindow->GetHandle();
 }
 
-void SplashFrontEnd::ShowStatus(const char* text) {
+void SplashFrontEnd::ShowStatus(const StatusView& view) {
+    // The speed text follows the download text on its line.
+    char text[2 * kStatusSize];
+    StrCopy(text, sizeof text, view.text);
+    StrCat(text, sizeof text, view.speedText);
     mainWindow->SetText(text);
 }
 

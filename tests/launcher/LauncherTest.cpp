@@ -23,6 +23,11 @@ TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     EXPECT_STREQ("New Times Roman", settings.textCheck);
     EXPECT_EQ(std::string(127, 'x'), settings.textApply);
     EXPECT_EQ("20 20", settings.fontFace + (" " + std::to_string(settings.fontSize)));
+    // No bar and no speed text unless the studio asks for them.
+    EXPECT_EQ(0, settings.barWidth);
+    EXPECT_EQ(255, settings.barG);
+    EXPECT_EQ(-1, settings.barBackB);
+    EXPECT_STREQ("", settings.textSpeed);
 }
 
 TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {

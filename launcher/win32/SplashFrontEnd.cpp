@@ -5,14 +5,28 @@
 #include "core/platform/Process.h"
 #include "core/strings/BoundedText.h"
 #include "launcher/win32/MainWnd.h"
+#include "updater/UpdaterState.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr char kSplashBitmap[] = "bin//Launcher.bmp";
 constexpr int kSplashId = 100;
+constexpr int32_t kFarthest = 1 << 20;
+
+// The share of the phase done, 0 while its size is unknown; negative outside a download and an
+// apply, which hides the bar.
+float ShownFraction(const ShownProgress& progress) {
+    const bool download = progress.state == Downloading;
+    if (!download && progress.state != Extracting)
+        return -1.0f;
+    const float done = download ? progress.counts.downloadNow : progress.counts.extracted;
+    const float total = download ? progress.counts.downloadTotal : progress.counts.extractTotal;
+    return total > 0.0f ? done / total : 0.0f;
+}
 } // namespace
 
 void* SplashFrontEnd::Open(const EntrySettings& settings) {
@@ -29,8 +43,18 @@ void* SplashFrontEnd::Open(const EntrySettings& settings) {
     mainWindow->fontR = settings.fontR;
     mainWindow->fontG = settings.fontG;
     mainWindow->fontB = settings.fontB;
-    mainWindow->textX = settings.textX;
-    mainWindow->textY = settings.textY;
+    // Far beyond any screen, but never so far that an edge overflows.
+    mainWindow->textX = std::clamp(settings.textX, -kFarthest, kFarthest);
+    mainWindow->textY = std::clamp(settings.textY, -kFarthest, kFarthest);
+    mainWindow->barX = std::clamp(settings.barX, -kFarthest, kFarthest);
+    mainWindow->barY = std::clamp(settings.barY, -kFarthest, kFarthest);
+    mainWindow->barWidth = std::clamp(settings.barWidth, 0, kFarthest);
+    mainWindow->barHeight = std::clamp(settings.barHeight, 0, kFarthest);
+    mainWindow->barColour = RGB(settings.barR & 0xFF, settings.barG & 0xFF, settings.barB & 0xFF);
+    mainWindow->barBack =
+        settings.barBackR >= 0 && settings.barBackG >= 0 && settings.barBackB >= 0;
+    mainWindow->barBackColour =
+        RGB(settings.barBackR & 0xFF, settings.barBackG & 0xFF, settings.barBackB & 0xFF);
     mainWindow->SetVisible(true);
     return mainWindow->GetHandle();
 }
@@ -41,6 +65,7 @@ void SplashFrontEnd::ShowStatus(const StatusView& view) {
     StrCopy(text, sizeof text, view.text);
     StrCat(text, sizeof text, view.speedText);
     mainWindow->SetText(text);
+    mainWindow->SetProgress(ShownFraction(view.progress));
 }
 
 void SplashFrontEnd::Pump(uint32_t waitMilliseconds) {

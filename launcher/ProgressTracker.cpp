@@ -29,3 +29,10 @@ ShownProgress ProgressTracker::Next(double seconds, const PublishedProgress& pub
     }
     return shown;
 }
+
+bool PhaseBytes(const ShownProgress& shown, double* done, double* total) {
+    const bool download = shown.state == Downloading;
+    *done = download ? shown.counts.downloadNow : shown.counts.extracted;
+    *total = download ? shown.counts.downloadTotal : shown.counts.extractTotal;
+    return download || shown.state == Extracting;
+}

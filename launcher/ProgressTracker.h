@@ -23,6 +23,9 @@ struct ShownProgress {
     double secondsLeft;    // of a download; negative while unknown
 };
 
+// Bytes done and in all (0 while unknown) of a download or an apply; false for other states.
+bool PhaseBytes(const ShownProgress& shown, double* done, double* total);
+
 class ProgressTracker {
 public:
     // An apply phase, even one that ended between two passes, is shown at least this long

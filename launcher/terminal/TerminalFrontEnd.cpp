@@ -23,7 +23,8 @@ void TerminalFrontEnd::ShowStatus(const StatusView& view) {
     const bool newPhase = view.progress.phase != shownPhase;
     if (state == Downloading || state == Extracting) {
         last = view;
-    } else if (inPlace && newPhase && (state == Aborted || state == Finished) && last.text[0]) {
+    } else if (inPlace && newPhase && (state == Aborted || state == Finished) &&
+               last.progress.phase != 0) {
         // The last bar stays on the screen at its final counts, as terminal tools leave theirs.
         Draw(last, newPhase);
         std::printf("\n");

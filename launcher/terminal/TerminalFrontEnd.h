@@ -35,5 +35,5 @@ private:
     uint32_t shownPhase = 0;
     double shownAt = 0.0;
     char shown[kLineSize] = "";
-    StatusView last{}; // the last download or apply
+    StatusView last{}; // the last download or apply; phase 0 before the first
 };

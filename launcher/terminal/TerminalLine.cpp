@@ -30,9 +30,8 @@ void AppendTimeLeft(char (&tail)[kLineSize], double secondsLeft) {
 // What follows the bar; the share done in 0 to 1, or negative without a total.
 void FormatTail(char (&tail)[kLineSize], const ShownProgress& progress, bool countsInText,
                 double* fraction) {
-    const bool download = progress.state == Downloading;
-    const double done = download ? progress.counts.downloadNow : progress.counts.extracted;
-    const double total = download ? progress.counts.downloadTotal : progress.counts.extractTotal;
+    double done = 0.0, total = 0.0;
+    PhaseBytes(progress, &done, &total);
     *fraction = total > 0.0 ? std::clamp(done / total, 0.0, 1.0) : -1.0;
     tail[0] = '\0';
     char part[64];
@@ -47,7 +46,7 @@ void FormatTail(char (&tail)[kLineSize], const ShownProgress& progress, bool cou
             StrFormat(part, sizeof part, "  %.1f MB", done / kMegabyte);
         StrCat(tail, sizeof tail, part);
     }
-    if (!download)
+    if (progress.state != Downloading)
         return;
     if (progress.bytesPerSecond < 0.0)
         StrCopy(part, sizeof part, "  --.- MB/s");
@@ -62,8 +61,8 @@ void FormatTail(char (&tail)[kLineSize], const ShownProgress& progress, bool cou
 void FormatTerminalLine(char (&line)[kLineSize], const StatusView& view, int columns,
                         bool countsInText) {
     const size_t width = size_t(std::clamp(columns, 1, kLineSize) - 1);
-    const int32_t state = view.progress.state;
-    if (state != Downloading && state != Extracting) {
+    double done = 0.0, total = 0.0;
+    if (!PhaseBytes(view.progress, &done, &total)) {
         StrCopy(line, width + 1, view.text);
         return;
     }

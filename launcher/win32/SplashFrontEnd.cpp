@@ -5,7 +5,6 @@
 #include "core/platform/Process.h"
 #include "core/strings/BoundedText.h"
 #include "launcher/win32/MainWnd.h"
-#include "updater/UpdaterState.h"
 
 #include <windows.h>
 
@@ -20,12 +19,10 @@ constexpr int32_t kFarthest = 1 << 20;
 // The share of the phase done, 0 while its size is unknown; negative outside a download and an
 // apply, which hides the bar.
 float ShownFraction(const ShownProgress& progress) {
-    const bool download = progress.state == Downloading;
-    if (!download && progress.state != Extracting)
+    double done = 0.0, total = 0.0;
+    if (!PhaseBytes(progress, &done, &total))
         return -1.0f;
-    const float done = download ? progress.counts.downloadNow : progress.counts.extracted;
-    const float total = download ? progress.counts.downloadTotal : progress.counts.extractTotal;
-    return total > 0.0f ? done / total : 0.0f;
+    return total > 0.0 ? float(done / total) : 0.0f;
 }
 } // namespace
 

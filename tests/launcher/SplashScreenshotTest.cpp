@@ -92,7 +92,8 @@ TEST_F(Splash, ShowsItsPictureAndTheCheckingText) {
 }
 
 // The filled part, from the bar's left edge, grows with the transfer: at 2 s about half of the
-// package has arrived. The rest of the bar has the track's colour; text and picture elsewhere.
+// package has arrived. The rest of the bar has the track's colour; text and picture elsewhere,
+// where nothing is repainted.
 TEST_F(Splash, TheBarFollowsASlowedDownload) {
     ServeSlowPackage();
     constexpr uint32_t kBar = 0xE0C020, kTrack = 0x303030;
@@ -106,6 +107,16 @@ TEST_F(Splash, TheBarFollowsASlowedDownload) {
               "1.1.zip");
     ASSERT_TRUE(window);
     const auto requested = std::chrono::steady_clock::now();
+    // A mark on the window outside the bar and the text: a repaint of anything more than their
+    // rectangles would wipe it.
+    constexpr RECT kMark = {2, 2, 12, 12};
+    constexpr uint32_t kMarkColour = 0xFF00FF;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    HDC drawn = GetDC(window);
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(drawn, &kMark, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, drawn);
     int previous = 0;
     for (const double seconds : {2.0, 3.0}) {
         std::this_thread::sleep_until(requested + std::chrono::milliseconds(int(seconds * 1000)));
@@ -128,6 +139,8 @@ TEST_F(Splash, TheBarFollowsASlowedDownload) {
                 const uint32_t pixel = shot.At(x, y);
                 if (inBar)
                     wrong += pixel != (x < kBarX + filled ? kBar : kTrack);
+                else if (x >= kMark.left && x < kMark.right && y >= kMark.top && y < kMark.bottom)
+                    wrong += pixel != kMarkColour;
                 else if (x >= 16 && y >= 20 && y < 120)
                     lettering += pixel != kPicture;
                 else

@@ -98,6 +98,8 @@ TEST(StatusTextTest, SpeedTextFormatsThreeNumbersOrStaysText) {
         {"%s %n", 30.0, "%s %n"},
         {"%f %f %f %f", 30.0, "%f %f %f %f"},
         {"%*f", 30.0, "%*f"},
+        // The widest a format may ask for fills the line and no more.
+        {"%999.1f%999.1f%999.1f", 30.0, std::string(127, ' ')},
     };
     for (const auto& [format, secondsLeft, expected] : cases) {
         char text[kStatusSize];

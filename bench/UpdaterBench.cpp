@@ -11,7 +11,7 @@
 // The data is generated into a fresh temporary directory and removed afterwards.
 #include "core/platform/TempFile.h"
 #include "core/strings/BoundedText.h"
-#include "launcher/Updater.h"
+#include "updater/Updater.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -2,13 +2,14 @@
 
 #include "core/platform/Directory.h"
 #include "core/strings/BoundedText.h"
-#include "launcher/ConfigKeys.h"
-#include "launcher/Updater.h"
+#include "updater/ConfigKeys.h"
+#include "updater/Updater.h"
 
 static_assert(config::kFontFace.size == EntrySettings::kTextSize &&
                   config::kTextCheck.size == EntrySettings::kTextSize &&
                   config::kTextDownload.size == EntrySettings::kTextSize &&
-                  config::kTextApply.size == EntrySettings::kTextSize,
+                  config::kTextApply.size == EntrySettings::kTextSize &&
+                  config::kTextSpeed.size == EntrySettings::kTextSize,
               "entry text buffers");
 
 void ReadEntrySettings(const char* iniPath, EntrySettings* settings) {
@@ -24,6 +25,17 @@ void ReadEntrySettings(const char* iniPath, EntrySettings* settings) {
     ReadConfigText(config::kTextCheck, settings->textCheck, iniPath);
     ReadConfigText(config::kTextDownload, settings->textDownload, iniPath);
     ReadConfigText(config::kTextApply, settings->textApply, iniPath);
+    ReadConfigText(config::kTextSpeed, settings->textSpeed, iniPath);
+    settings->barX = ReadConfigNumber(config::kBarX, iniPath);
+    settings->barY = ReadConfigNumber(config::kBarY, iniPath);
+    settings->barWidth = ReadConfigNumber(config::kBarWidth, iniPath);
+    settings->barHeight = ReadConfigNumber(config::kBarHeight, iniPath);
+    settings->barR = ReadConfigNumber(config::kBarRed, iniPath);
+    settings->barG = ReadConfigNumber(config::kBarGreen, iniPath);
+    settings->barB = ReadConfigNumber(config::kBarBlue, iniPath);
+    settings->barBackR = ReadConfigNumber(config::kBarBackRed, iniPath);
+    settings->barBackG = ReadConfigNumber(config::kBarBackGreen, iniPath);
+    settings->barBackB = ReadConfigNumber(config::kBarBackBlue, iniPath);
 }
 
 namespace {

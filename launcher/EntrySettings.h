@@ -1,5 +1,5 @@
 // The process entry's share of launcher.ini (the splash window's size, font, text colour and
-// position, and the three status texts), the paths it forms and the window's placement.
+// position, the status texts and the progress bar), the paths it forms and the window's placement.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,17 @@ struct EntrySettings {
     char textCheck[kTextSize];    // shown while checking, followed by the dots
     char textDownload[kTextSize]; // formats for two floating-point megabyte counts
     char textApply[kTextSize];
+    char textSpeed[kTextSize]; // format for megabytes a second, minutes and seconds left
+    int32_t barX;              // the progress bar's rectangle in the window; none without a size
+    int32_t barY;
+    int32_t barWidth;
+    int32_t barHeight;
+    int32_t barR; // its filled part's colour; only the low 8 bits count
+    int32_t barG;
+    int32_t barB;
+    int32_t barBackR; // its unfilled part's colour; negative parts leave the picture there
+    int32_t barBackG;
+    int32_t barBackB;
 };
 
 // Reads every key of the entry from the file at iniPath, in the file's documented order;

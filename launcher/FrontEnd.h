@@ -3,6 +3,7 @@
 #pragma once
 
 #include "launcher/EntrySettings.h"
+#include "launcher/StatusView.h"
 
 #include <cstdint>
 
@@ -13,9 +14,9 @@ public:
     // Shows the surface with the entry's settings before the worker starts. Returns the
     // native window that owns the worker's message boxes, or null for none.
     virtual void* Open(const EntrySettings& settings) = 0;
-    // Takes the status line; shows it only when it differs from the shown one without regard
-    // to case.
-    virtual void ShowStatus(const char* text) = 0;
+    // Takes the pass's status: the status line and the progress of its phase. Each front end
+    // redraws only what changed, at a rate of its own.
+    virtual void ShowStatus(const StatusView& view) = 0;
     // Waits at most waitMilliseconds for input (window messages, Ctrl-C), then handles all
     // that is pending. Closing the window or Ctrl-C sets quitRequested.
     virtual void Pump(uint32_t waitMilliseconds) = 0;

@@ -1,12 +1,14 @@
 #include "launcher/MainLoop.h"
 
 #include "core/debug/CrashReporter.h"
-#include "launcher/ConfigKeys.h"
-#include "launcher/DownloadProgress.h"
 #include "launcher/FrontEnd.h"
 #include "launcher/HandOff.h"
+#include "launcher/ProgressTracker.h"
 #include "launcher/StatusText.h"
+#include "launcher/StatusView.h"
 #include "launcher/WakingUpdater.h"
+#include "updater/ConfigKeys.h"
+#include "updater/DownloadProgress.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,22 +19,31 @@ void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& fron
                  TimeStamp start, uint32_t frameWait) {
     TimeStamp previous = start;
     float dotPhase = 0.0f;
-    char status[kStatusSize];
+    ProgressTracker tracker;
+    StatusView view;
     while (!quitRequested.load()) {
         TimerSample();
         const TimeStamp now = TimerNow();
         dotPhase = AdvanceDotPhase(dotPhase, (now - previous).Seconds());
         previous = now;
 
-        // Acquire: a final state brings newLauncher and appPath with it.
+        // Acquire: a final state brings newLauncher and appPath with it, an ended extraction
+        // its last counts.
         const int32_t state = updater.state.load(std::memory_order_acquire);
-        const bool over = state == Aborted || state == Finished;
-        const ProgressCounts progress{downloadNow.load(std::memory_order_relaxed),
-                                      downloadTotal.load(std::memory_order_relaxed),
-                                      updater.extractedBytes.load(std::memory_order_relaxed),
-                                      updater.extractTotalBytes.load(std::memory_order_relaxed)};
-        FormatStatus(status, state, dotPhase, settings, progress);
-        frontEnd.ShowStatus(status);
+        const int32_t extractions = updater.extractions.load(std::memory_order_acquire);
+        const ProgressCounts counts{downloadNow.load(std::memory_order_relaxed),
+                                    downloadTotal.load(std::memory_order_relaxed),
+                                    updater.extractedBytes.load(std::memory_order_relaxed),
+                                    updater.extractTotalBytes.load(std::memory_order_relaxed)};
+        view.seconds = (now - start).Seconds();
+        view.progress = tracker.Next(view.seconds, {state, counts, extractions});
+        FormatStatus(view.text, view.progress.state, dotPhase, settings, view.progress.counts);
+        view.speedText[0] = '\0';
+        if (view.progress.state == Downloading)
+            FormatSpeed(view.speedText, settings.textSpeed, view.progress.bytesPerSecond,
+                        view.progress.secondsLeft);
+        frontEnd.ShowStatus(view);
+        const bool over = view.progress.state == Aborted || view.progress.state == Finished;
         if (over) {
             const char token[2] = {kStartToken, '\0'};
             frontEnd.StartProgram(NextProgram(updater), token);

@@ -18,9 +18,11 @@ extern std::atomic<bool> quitRequested;
 // stay current, long enough that the main thread idles while the worker works.
 constexpr uint32_t kFrameMilliseconds = 16;
 
-// Passes until quitRequested: each advances the dots, shows the status line of the updater's
-// state and pumps input, waiting at most frameWait milliseconds. The pass that sees a final
-// state clears the line, starts the next program with the start token and requests the quit.
+// Passes until quitRequested: each advances the dots, shows the status of the updater's state
+// (its line, the progress of the phase, a download's speed and time left) and pumps input,
+// waiting at most frameWait milliseconds. The pass that shows a final state (one pass after
+// the worker published it when an extraction ended unseen) clears the line, starts the next
+// program with the start token and requests the quit.
 // start is the stamp the first pass measures from.
 void RunMainLoop(Updater& updater, const EntrySettings& settings, FrontEnd& frontEnd,
                  TimeStamp start, uint32_t frameWait);

@@ -1,8 +1,9 @@
 #include "launcher/StatusText.h"
 
 #include "core/strings/BoundedText.h"
-#include "launcher/UpdaterState.h"
+#include "updater/UpdaterState.h"
 
+#include <cmath>
 #include <cstring>
 
 float AdvanceDotPhase(float phase, float dt) {
@@ -23,7 +24,8 @@ bool SkipNumber(const char*& cursor) {
 }
 
 void FormatMegabytes(char (&status)[kStatusSize], const char* format, float done, float total) {
-    if (!IsProgressFormat(format)) {
+    const int conversions = NumberConversions(format);
+    if (conversions < 0 || conversions > 2) {
         StrCopy(status, sizeof status, format);
         return;
     }
@@ -33,7 +35,7 @@ void FormatMegabytes(char (&status)[kStatusSize], const char* format, float done
 
 } // namespace
 
-bool IsProgressFormat(const char* format) {
+int NumberConversions(const char* format) {
     int conversions = 0;
     for (const char* cursor = format; *cursor; ++cursor) {
         if (*cursor != '%')
@@ -44,18 +46,35 @@ bool IsProgressFormat(const char* format) {
         while (*cursor && std::strchr("-+ #0", *cursor))
             ++cursor;
         if (!SkipNumber(cursor))
-            return false;
+            return -1;
         if (*cursor == '.') {
             ++cursor;
             if (!SkipNumber(cursor))
-                return false;
+                return -1;
         }
         if (*cursor == 'l')
             ++cursor;
-        if (!*cursor || !std::strchr("eEfFgGaA", *cursor) || ++conversions > 2)
-            return false;
+        if (!*cursor || !std::strchr("eEfFgGaA", *cursor))
+            return -1;
+        ++conversions;
     }
-    return true;
+    return conversions;
+}
+
+void FormatSpeed(char (&status)[kStatusSize], const char* format, double bytesPerSecond,
+                 double secondsLeft) {
+    status[0] = '\0';
+    if (!format[0] || secondsLeft < 0.0)
+        return;
+    const int conversions = NumberConversions(format);
+    if (conversions < 0 || conversions > 3) {
+        StrCopy(status, sizeof status, format);
+        return;
+    }
+    // Whole seconds, rounded up: "0:00 left" only once nothing is.
+    const double whole = std::ceil(secondsLeft);
+    StrFormat(status, sizeof status, format, bytesPerSecond / kMegabyte, std::floor(whole / 60.0),
+              std::fmod(whole, 60.0));
 }
 
 void FormatStatus(char (&status)[kStatusSize], int32_t state, float dotPhase,

@@ -1,5 +1,6 @@
 // The status line under the splash picture: the checking text with its growing dots, then
-// megabytes received and megabytes extracted.
+// megabytes received and megabytes extracted; and the studio's text of a download's speed and
+// time left.
 #pragma once
 
 #include "launcher/EntrySettings.h"
@@ -26,8 +27,14 @@ struct ProgressCounts {
 void FormatStatus(char (&status)[kStatusSize], int32_t state, float dotPhase,
                   const EntrySettings& texts, const ProgressCounts& progress);
 
-// Whether format may be given two doubles: plain text, "%%", and at most two conversions of
-// the floating-point kinds (e, f, g, a in either case) with flags, a width and a precision of
-// at most three digits each and an optional 'l'. A status format that is not is shown as it
-// stands.
-bool IsProgressFormat(const char* format);
+// The speed and time-left text: format with three doubles, in this order: megabytes a second,
+// whole minutes left and the seconds left beyond them. Empty while the time left is unknown
+// (negative) and for an empty format.
+void FormatSpeed(char (&status)[kStatusSize], const char* format, double bytesPerSecond,
+                 double secondsLeft);
+
+// How many doubles format takes when it may be given them: plain text, "%%", and conversions
+// of the floating-point kinds (e, f, g, a in either case) with flags, a width and a precision
+// of at most three digits each and an optional 'l'. -1 for any other conversion. A status
+// format that may not be given its numbers is shown as it stands.
+int NumberConversions(const char* format);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "launcher/FrontEnd.h"
-#include "launcher/Updater.h"
+#include "updater/Updater.h"
 
 class WakingUpdater : public Updater {
 public:

@@ -3,15 +3,27 @@
 #include "core/gui/WidgetEvent.h"
 #include "core/platform/MessageBox.h"
 #include "core/platform/Process.h"
+#include "core/strings/BoundedText.h"
 #include "launcher/win32/MainWnd.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 constexpr char kSplashBitmap[] = "bin//Launcher.bmp";
 constexpr int kSplashId = 100;
+constexpr int32_t kFarthest = 1 << 20;
+
+// The share of the phase done, 0 while its size is unknown; negative outside a download and an
+// apply, which hides the bar.
+float ShownFraction(const ShownProgress& progress) {
+    double done = 0.0, total = 0.0;
+    if (!PhaseBytes(progress, &done, &total))
+        return -1.0f;
+    return total > 0.0 ? float(done / total) : 0.0f;
+}
 } // namespace
 
 void* SplashFrontEnd::Open(const EntrySettings& settings) {
@@ -28,14 +40,29 @@ void* SplashFrontEnd::Open(const EntrySettings& settings) {
     mainWindow->fontR = settings.fontR;
     mainWindow->fontG = settings.fontG;
     mainWindow->fontB = settings.fontB;
-    mainWindow->textX = settings.textX;
-    mainWindow->textY = settings.textY;
+    // Far beyond any screen, but never so far that an edge overflows.
+    mainWindow->textX = std::clamp(settings.textX, -kFarthest, kFarthest);
+    mainWindow->textY = std::clamp(settings.textY, -kFarthest, kFarthest);
+    mainWindow->barX = std::clamp(settings.barX, -kFarthest, kFarthest);
+    mainWindow->barY = std::clamp(settings.barY, -kFarthest, kFarthest);
+    mainWindow->barWidth = std::clamp(settings.barWidth, 0, kFarthest);
+    mainWindow->barHeight = std::clamp(settings.barHeight, 0, kFarthest);
+    mainWindow->barColour = RGB(settings.barR & 0xFF, settings.barG & 0xFF, settings.barB & 0xFF);
+    mainWindow->barBack =
+        settings.barBackR >= 0 && settings.barBackG >= 0 && settings.barBackB >= 0;
+    mainWindow->barBackColour =
+        RGB(settings.barBackR & 0xFF, settings.barBackG & 0xFF, settings.barBackB & 0xFF);
     mainWindow->SetVisible(true);
     return mainWindow->GetHandle();
 }
 
-void SplashFrontEnd::ShowStatus(const char* text) {
+void SplashFrontEnd::ShowStatus(const StatusView& view) {
+    // The speed text follows the download text on its line.
+    char text[2 * kStatusSize];
+    StrCopy(text, sizeof text, view.text);
+    StrCat(text, sizeof text, view.speedText);
     mainWindow->SetText(text);
+    mainWindow->SetProgress(ShownFraction(view.progress));
 }
 
 void SplashFrontEnd::Pump(uint32_t waitMilliseconds) {

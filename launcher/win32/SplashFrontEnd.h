@@ -7,7 +7,7 @@
 class SplashFrontEnd : public FrontEnd {
 public:
     void* Open(const EntrySettings& settings) override;
-    void ShowStatus(const char* text) override;
+    void ShowStatus(const StatusView& view) override;
     void Pump(uint32_t waitMilliseconds) override;
     void Wake() override;
     void StartProgram(const char* path, const char* parameter) override;

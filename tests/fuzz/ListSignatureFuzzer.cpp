@@ -1,7 +1,7 @@
 // ListSignatureValid on arbitrary ".minisig" texts: the input is a list, a NUL byte and the
 // signature text (without a NUL, all of it is the signature of an empty list). The corpus holds
 // real signatures by this key in both of minisign's algorithms.
-#include "launcher/ListSignature.h"
+#include "updater/ListSignature.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -2,9 +2,9 @@
 // list: every record keeps its texts inside their fields, and the nesting walk agrees with TinyXML.
 #include "core/system/ThreadWorker.h"
 #include "core/xml/XmlNesting.h"
-#include "launcher/PackageHash.h"
-#include "launcher/UpdateDocuments.h"
 #include "tests/fuzz/FuzzInputFile.h"
+#include "updater/PackageHash.h"
+#include "updater/UpdateDocuments.h"
 
 #include <pthread.h>
 #include <tinyxml.h>

@@ -2,8 +2,8 @@
 // stand-in game (and LauncherUpdater.exe) that records how it was started.
 #pragma once
 
-#include "tests/launcher/UpdaterFixture.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/updater/UpdaterFixture.h"
 
 #include <string>
 #include <vector>

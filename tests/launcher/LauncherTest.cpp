@@ -1,18 +1,14 @@
-// The launcher's own units: its settings, the status line and the "installed_updates" document.
+// The launcher's own units: its settings and the status line.
 #include "core/strings/BoundedText.h"
 #include "launcher/EntrySettings.h"
 #include "launcher/StatusText.h"
-#include "launcher/UpdateDocuments.h"
-#include "launcher/UpdaterState.h"
 #include "tests/support/TempDir.h"
+#include "updater/UpdaterState.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <tuple>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,6 +23,11 @@ TEST(EntrySettingsTest, MissingKeysTakeTheirDefaults) {
     EXPECT_STREQ("New Times Roman", settings.textCheck);
     EXPECT_EQ(std::string(127, 'x'), settings.textApply);
     EXPECT_EQ("20 20", settings.fontFace + (" " + std::to_string(settings.fontSize)));
+    // No bar and no speed text unless the studio asks for them.
+    EXPECT_EQ(0, settings.barWidth);
+    EXPECT_EQ(255, settings.barG);
+    EXPECT_EQ(-1, settings.barBackB);
+    EXPECT_STREQ("", settings.textSpeed);
 }
 
 TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
@@ -57,22 +58,6 @@ TEST(StatusTextTest, DotsAndMegabytesAndNoHarmFromAnyFormat) {
                      {3145728.0f, 10485760.0f, 1572864.0f, 2097152.0f});
         EXPECT_EQ(expected, status) << text;
     }
-}
-
-// The document is exactly six lines; the version is cut as the reader would cut it, then
-// escaped so that markup reads back as text. The old document is replaced whole or not at all.
-TEST(WriteInstalledUpdates, WritesTheSixLinesOrKeepsTheOld) {
-    TempDir dir;
-    const std::string path = dir / "installed_updates";
-    ASSERT_TRUE(WriteInstalledUpdates(path.c_str(), ("<&" + std::string(40, '9')).c_str()));
-    EXPECT_EQ("<?xml version=\"1.0\"?>\n<game>\n   <update>\n      <to>&lt;&amp;" +
-                  std::string(29, '9') + "</to>\n   </update>\n</game>\n",
-              ReadWholeFile(path));
-    // A target that cannot be replaced (a directory) keeps what it had; nothing is left over.
-    fs::create_directory(dir / "blocked");
-    EXPECT_FALSE(WriteInstalledUpdates((dir / "blocked").c_str(), "3.0"));
-    EXPECT_TRUE(fs::is_empty(dir / "blocked"));
-    EXPECT_FALSE(fs::exists(dir / "blocked.new"));
 }
 
 } // namespace

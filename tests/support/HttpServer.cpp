@@ -2,6 +2,7 @@
 
 #include "SocketApi.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -128,7 +129,7 @@ void TestHttpServer::Reply(uintptr_t socket) {
     const std::string path = ReadRequestPath(client);
     const std::string notFound = "<html><head><title>404 Not Found</title></head>"
                                  "<body><h1>Not Found</h1></body></html>\n";
-    Answer answer{404, notFound, notFound.size(), false};
+    Answer answer{404, notFound, notFound.size(), false, 0};
     {
         std::lock_guard<std::mutex> guard(lock);
         ++hits[path];
@@ -142,14 +143,28 @@ void TestHttpServer::Reply(uintptr_t socket) {
         "\r\nContent-Type: " + (ok ? "application/octet-stream" : "text/html") +
         "\r\nContent-Length: " + std::to_string(answer.body.size()) +
         "\r\nConnection: close\r\n\r\n";
-    if (!SendAll(client, head.data(), head.size()) ||
-        !SendAll(client, answer.body.data(), answer.sentBytes) || !answer.stall)
+    if (!SendAll(client, head.data(), head.size()) || !SendBody(socket, answer) || !answer.stall)
         return;
     // Hold the connection open without a byte until the client hangs up.
     char ignored[256];
     while (!stopping)
         if (WaitReadable(client) && recv(client, ignored, sizeof ignored, 0) <= 0)
             return;
+}
+
+bool TestHttpServer::SendBody(uintptr_t client, const Answer& answer) {
+    if (answer.bytesPerSecond == 0)
+        return SendAll(NativeSocket(client), answer.body.data(), answer.sentBytes);
+    const size_t piece = std::max<size_t>(answer.bytesPerSecond * kPollMilliseconds / 1000, 1);
+    auto due = std::chrono::steady_clock::now();
+    for (size_t sent = 0; sent < answer.sentBytes && !stopping; sent += piece) {
+        std::this_thread::sleep_until(due);
+        due += std::chrono::milliseconds(kPollMilliseconds);
+        if (!SendAll(NativeSocket(client), answer.body.data() + sent,
+                     std::min(piece, answer.sentBytes - sent)))
+            return false;
+    }
+    return !stopping;
 }
 
 DeadAddress::DeadAddress(bool silent)

@@ -17,16 +17,20 @@ public:
     // "http://127.0.0.1:<port>/path".
     std::string Url(const std::string& path) const;
     void Serve(const std::string& path, const std::string& body) {
-        Script(path, {200, body, body.size(), false});
+        Script(path, {200, body, body.size(), false, 0});
+    }
+    // Sends the body at about bytesPerSecond, in pieces every 50 ms.
+    void ServeSlowly(const std::string& path, const std::string& body, size_t bytesPerSecond) {
+        Script(path, {200, body, body.size(), false, bytesPerSecond});
     }
     // Announces the whole body but closes the connection after its first sentBytes.
     void ServeCutShort(const std::string& path, const std::string& body, size_t sentBytes) {
-        Script(path, {200, body, sentBytes, false});
+        Script(path, {200, body, sentBytes, false, 0});
     }
     // Announces the whole body, sends its first sentBytes, then nothing until the client hangs
     // up or the server stops.
     void ServeStalling(const std::string& path, const std::string& body, size_t sentBytes) {
-        Script(path, {200, body, sentBytes, true});
+        Script(path, {200, body, sentBytes, true, 0});
     }
     // Requests received for path so far.
     int Hits(const std::string& path) const;
@@ -37,7 +41,9 @@ private:
         std::string body;
         size_t sentBytes;
         bool stall;
+        size_t bytesPerSecond; // 0: as fast as the client takes them
     };
+    bool SendBody(uintptr_t client, const Answer& answer);
     void Script(const std::string& path, const Answer& answer);
     void Loop();
     void Reply(uintptr_t client);

@@ -1,10 +1,10 @@
 // gamerelease against the launcher's own code, a real server and real zip archives.
 #include "tools/release/ReleaseTool.h"
 
-#include "tests/launcher/UpdaterFixture.h"
 #include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
 #include "tests/tools/ToolRun.h"
+#include "tests/updater/UpdaterFixture.h"
 #include "tools/release/ReleaseNames.h"
 
 #include <filesystem>

@@ -3,13 +3,13 @@
 // lies beside the list whether the launcher takes it. With a key, the list's signature and
 // every entry's hash as a launcher with that "ListKey" checks them. Exit code 1 when the
 // signature or a package present is refused.
-#include "launcher/ListSignature.h"
-#include "launcher/PackageHash.h"
-#include "launcher/Updater.h"
 #include "tools/release/ArchiveCheck.h"
 #include "tools/release/ReleaseArgs.h"
 #include "tools/release/ReleaseCommands.h"
 #include "tools/release/UpdateListFile.h"
+#include "updater/ListSignature.h"
+#include "updater/PackageHash.h"
+#include "updater/Updater.h"
 
 #include <filesystem>
 

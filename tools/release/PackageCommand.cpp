@@ -6,13 +6,13 @@
 #include "core/platform/FileReplace.h"
 #include "core/strings/BoundedText.h"
 #include "core/strings/TextCompare.h"
-#include "launcher/PackageHash.h"
-#include "launcher/UpdateDocuments.h"
 #include "tools/release/PackageWriter.h"
 #include "tools/release/ReleaseArgs.h"
 #include "tools/release/ReleaseCommands.h"
 #include "tools/release/ReleaseNames.h"
 #include "tools/release/UpdateListFile.h"
+#include "updater/PackageHash.h"
+#include "updater/UpdateDocuments.h"
 
 #include <algorithm>
 #include <cctype>

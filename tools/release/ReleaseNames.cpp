@@ -1,8 +1,8 @@
 #include "tools/release/ReleaseNames.h"
 
 #include "core/strings/TextCompare.h"
-#include "launcher/EntryPath.h"
-#include "launcher/UpdateRecord.h"
+#include "updater/EntryPath.h"
+#include "updater/UpdateRecord.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include "core/platform/FileReplace.h"
 #include "core/strings/TextCompare.h"
 #include "core/xml/XmlEscape.h"
-#include "launcher/UpdateDocuments.h"
+#include "updater/UpdateDocuments.h"
 
 #include <cstdio>
 #include <cstring>

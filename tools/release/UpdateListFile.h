@@ -2,7 +2,7 @@
 // chain an update run walks through it.
 #pragma once
 
-#include "launcher/UpdateRecord.h"
+#include "updater/UpdateRecord.h"
 
 #include <cstddef>
 #include <cstdint>

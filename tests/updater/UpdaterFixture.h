@@ -2,10 +2,10 @@
 // rights, disk space and temporary files the test controls.
 #pragma once
 
-#include "launcher/Updater.h"
-#include "launcher/UpdaterServices.h"
 #include "tests/support/HttpServer.h"
 #include "tests/support/TempDir.h"
+#include "updater/Updater.h"
+#include "updater/UpdaterServices.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading the update list and "installed_updates", and writing "installed_updates".
 #pragma once
 
-#include "launcher/UpdateRecord.h"
+#include "updater/UpdateRecord.h"
 
 // Loads the document at path (top-level element "game") and replaces list with its "update"
 // entries in document order. False, with list untouched, when the file is missing, unreadable,

@@ -1,14 +1,14 @@
 // The update run: configuration, rights, list, update loop, "installed_updates".
-#include "launcher/Updater.h"
+#include "updater/Updater.h"
 
 #include "core/strings/BoundedText.h"
 #include "core/strings/TextCompare.h"
-#include "launcher/DownloadBuffer.h"
-#include "launcher/DownloadProgress.h"
-#include "launcher/ListSignature.h"
-#include "launcher/StoredFile.h"
-#include "launcher/UpdateDocuments.h"
-#include "launcher/UpdaterServices.h"
+#include "updater/DownloadBuffer.h"
+#include "updater/DownloadProgress.h"
+#include "updater/ListSignature.h"
+#include "updater/StoredFile.h"
+#include "updater/UpdateDocuments.h"
+#include "updater/UpdaterServices.h"
 
 // The progress function keeps the double-argument form its callers read.
 #define CURL_DISABLE_DEPRECATION

@@ -1,9 +1,9 @@
 // One package: download into a temporary file, extract.
-#include "launcher/DownloadProgress.h"
-#include "launcher/PackageFile.h"
-#include "launcher/PackageHash.h"
-#include "launcher/Updater.h"
-#include "launcher/UpdaterServices.h"
+#include "updater/DownloadProgress.h"
+#include "updater/PackageFile.h"
+#include "updater/PackageHash.h"
+#include "updater/Updater.h"
+#include "updater/UpdaterServices.h"
 
 #include <curl/curl.h>
 
@@ -12,8 +12,6 @@
 bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     downloadTotal.store(0.0f, std::memory_order_relaxed);
     downloadNow.store(0.0f, std::memory_order_relaxed);
-    extractedBytes.store(0.0f, std::memory_order_relaxed);
-    extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Downloading, std::memory_order_release);
 
     // Under a key the signed list vouches for a package only through its hash.
@@ -27,8 +25,12 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
         ShowError(failure);
         return false;
     }
+    extractedBytes.store(0.0f, std::memory_order_relaxed);
+    extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Extracting, std::memory_order_release);
     const bool applied = ExtractPackage(tempPath);
+    // Release: whoever sees the count sees the extraction's last counts.
+    extractions.fetch_add(1, std::memory_order_release);
     remove(tempPath);
     return applied;
 }

@@ -2,8 +2,8 @@
 // archive is walked twice: once to check every name, method and the directory and to add up
 // the sizes, once to extract. Sizes and offsets are 64-bit, so zip64 packages apply.
 #include "core/platform/Directory.h"
-#include "launcher/EntryPath.h"
-#include "launcher/Updater.h"
+#include "updater/EntryPath.h"
+#include "updater/Updater.h"
 
 #include <minizip/unzip.h>
 

@@ -1,4 +1,4 @@
-#include "launcher/DownloadBuffer.h"
+#include "updater/DownloadBuffer.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The updater's share of launcher.ini and the installed version.
-#include "launcher/ConfigKeys.h"
-#include "launcher/UpdateDocuments.h"
-#include "launcher/Updater.h"
+#include "updater/ConfigKeys.h"
+#include "updater/UpdateDocuments.h"
+#include "updater/Updater.h"
 
 #include "core/strings/BoundedText.h"
 

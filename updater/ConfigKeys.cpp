@@ -1,4 +1,4 @@
-#include "launcher/ConfigKeys.h"
+#include "updater/ConfigKeys.h"
 
 #include "core/platform/Profile.h"
 

@@ -4,18 +4,18 @@
 //
 // The process entry constructs it, writes iniPath, launcherUpdaterPath and launcherMarkerPath
 // (and messageOwner once the splash window exists), calls Start and then only reads the
-// published values: state, newLauncher, extractedBytes, extractTotalBytes and the process-wide
-// downloadNow and downloadTotal. Once state reads Aborted or Finished, newLauncher and appPath
-// are final too.
+// published values: state, newLauncher, extractedBytes, extractTotalBytes, extractions and the
+// process-wide downloadNow and downloadTotal. Once state reads Aborted or Finished, newLauncher and
+// appPath are final too.
 //
 // Errors go to the user in message boxes (caption errCaption, owner messageOwner) from the
 // worker thread, through services.
 #pragma once
 
 #include "core/system/ThreadWorker.h"
-#include "launcher/DownloadBuffer.h"
-#include "launcher/UpdateRecord.h"
-#include "launcher/UpdaterState.h"
+#include "updater/DownloadBuffer.h"
+#include "updater/UpdateRecord.h"
+#include "updater/UpdaterState.h"
 
 #include <atomic>
 #include <cstddef>
@@ -64,8 +64,11 @@ public:
     // The studio's minisign public key; when set, only lists it signed and packages whose
     // listed SHA-256 matches are applied.
     char listKey[kKeySize];
-    std::atomic<float> extractedBytes;    // of the package being extracted
+    // Of the package being extracted, or the last one until the next extraction starts.
+    std::atomic<float> extractedBytes;
     std::atomic<float> extractTotalBytes; // its uncompressed size
+    // Extractions ended, so that a short one that no reader saw is still known.
+    std::atomic<int32_t> extractions{0};
     std::atomic<bool> newLauncher;
 
     // Native handle of the window that owns the boxes; null for none.

@@ -1,4 +1,4 @@
-#include "launcher/DownloadProgress.h"
+#include "updater/DownloadProgress.h"
 
 std::atomic<float> downloadNow{0.0f};
 std::atomic<float> downloadTotal{0.0f};

@@ -33,6 +33,21 @@ constexpr ConfigNumber kTextY{"text_y", 100};
 constexpr ConfigText kTextCheck{"TextCheck", "New Times Roman", 128};
 constexpr ConfigText kTextDownload{"TextDownload", "New Times Roman", 128};
 constexpr ConfigText kTextApply{"TextApply", "New Times Roman", 128};
+// The download's speed and time left beside "TextDownload"; empty shows none.
+constexpr ConfigText kTextSpeed{"TextSpeed", "", 128};
+// The splash window's progress bar, drawn only with a width and a height above 0 so that no
+// existing picture is covered. Its unfilled part shows the picture unless all three "BarBack"
+// colour parts are given (0 or more).
+constexpr ConfigNumber kBarX{"bar_x", 0};
+constexpr ConfigNumber kBarY{"bar_y", 0};
+constexpr ConfigNumber kBarWidth{"bar_width", 0};
+constexpr ConfigNumber kBarHeight{"bar_height", 0};
+constexpr ConfigNumber kBarRed{"Bar_r", 255};
+constexpr ConfigNumber kBarGreen{"Bar_g", 255};
+constexpr ConfigNumber kBarBlue{"Bar_b", 255};
+constexpr ConfigNumber kBarBackRed{"BarBack_r", -1};
+constexpr ConfigNumber kBarBackGreen{"BarBack_g", -1};
+constexpr ConfigNumber kBarBackBlue{"BarBack_b", -1};
 
 // Read by the updater at the start of its run, in this order.
 constexpr int kServerCount = 5;

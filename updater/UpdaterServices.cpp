@@ -1,4 +1,4 @@
-#include "launcher/UpdaterServices.h"
+#include "updater/UpdaterServices.h"
 
 #include "core/platform/Admin.h"
 #include "core/platform/DiskSpace.h"

@@ -2,7 +2,7 @@
 // package's bytes against them as they pass by.
 #pragma once
 
-#include "launcher/UpdateRecord.h"
+#include "updater/UpdateRecord.h"
 
 #include <sodium/crypto_hash_sha256.h>
 

@@ -1,11 +1,11 @@
 // Whole update runs against a real server into a real installation, with real archives and keys
 // made by the real minisign.
-#include "tests/launcher/UpdaterFixture.h"
+#include "tests/updater/UpdaterFixture.h"
 
-#include "launcher/DownloadProgress.h"
-#include "launcher/UpdateDocuments.h"
 #include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
+#include "updater/DownloadProgress.h"
+#include "updater/UpdateDocuments.h"
 
 #include <sodium.h>
 

@@ -1,4 +1,4 @@
-#include "launcher/ListSignature.h"
+#include "updater/ListSignature.h"
 
 #include <sodium.h>
 

@@ -2,7 +2,7 @@
 // package's size.
 #pragma once
 
-#include "launcher/PackageHash.h"
+#include "updater/PackageHash.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "launcher/StoredFile.h"
+#include "updater/StoredFile.h"
 
 #include "core/files/FileStream.h"
 

@@ -1,6 +1,6 @@
-#include "launcher/PackageFile.h"
+#include "updater/PackageFile.h"
 
-#include "launcher/Updater.h"
+#include "updater/Updater.h"
 
 #include <curl/curl.h>
 

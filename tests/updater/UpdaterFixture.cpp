@@ -1,9 +1,9 @@
-#include "tests/launcher/UpdaterFixture.h"
+#include "tests/updater/UpdaterFixture.h"
 
 #include "core/platform/DiskSpace.h"
 #include "core/platform/TempFile.h"
 #include "core/strings/BoundedText.h"
-#include "launcher/UpdateDocuments.h"
+#include "updater/UpdateDocuments.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "launcher/PackageHash.h"
+#include "updater/PackageHash.h"
 
 #include <sodium.h>
 

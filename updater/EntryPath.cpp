@@ -1,4 +1,4 @@
-#include "launcher/EntryPath.h"
+#include "updater/EntryPath.h"
 
 #include "core/platform/Directory.h"
 #include "core/strings/BoundedText.h"

@@ -1,4 +1,4 @@
-#include "launcher/UpdateDocuments.h"
+#include "updater/UpdateDocuments.h"
 
 #include "core/files/FileStream.h"
 #include "core/platform/FileReplace.h"

@@ -1,0 +1,16 @@
+// The status as one line of a terminal: the status text, and for a download or an apply a bar
+// that takes the room left, the share done, the megabytes unless the text shows them, and for a
+// download the speed and the time left.
+#pragma once
+
+#include "launcher/StatusView.h"
+
+constexpr int kLineSize = 512;
+// The shortest bar worth drawing; a longer status text is cut to leave it room.
+constexpr int kShortestBar = 10;
+
+// Formats the line for a terminal of columns characters: it takes at most columns - 1, so that
+// it never wraps, and at most kLineSize - 1. countsInText: the status text shows the phase's
+// two megabyte counts already.
+void FormatTerminalLine(char (&line)[kLineSize], const StatusView& view, int columns,
+                        bool countsInText);

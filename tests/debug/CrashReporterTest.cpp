@@ -105,6 +105,8 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
         EXPECT_TRUE(Contains(report, std::string("\r\n\r\nRegisters:\r\n") + kFirstRegister));
         EXPECT_TRUE(
             Contains(Section(report, "\r\nCall stack:\r\n", "========================"), function));
+        EXPECT_TRUE(Contains(report, "\r\nCall stack:\r\nAddress   Frame     Function            "
+                                     "SourceFile\r\n"));
         if (kWindows) {
             EXPECT_EQ("MDMP", ReadWholeFile(dir / "crash_test_dump.dmp").substr(0, 4));
             EXPECT_TRUE(Contains(

@@ -28,7 +28,7 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
         return false;
     }
     state.store(Extracting, std::memory_order_release);
-    const bool applied = ExtractPackage(tempPath);
+    const bool applied = ExtractPackage(tempPath, record.toVersion);
     remove(tempPath);
     return applied;
 }

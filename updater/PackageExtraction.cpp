@@ -1,23 +1,32 @@
-// Extracting a stored package into the installation directory (the current directory). The
+// Applying a stored package to the installation directory (the current directory). The
 // archive is walked twice: once to check every name, method and the directory and to add up
-// the sizes, once to extract. Sizes and offsets are 64-bit, so zip64 packages apply.
+// the sizes, once to extract every file into the staging folder, flushed. Only then is the
+// journal written and done: the installation changes once the whole package is on disk.
+// Sizes and offsets are 64-bit, so zip64 packages apply.
 #include "core/platform/Directory.h"
+#include "core/platform/FileReplace.h"
+#include "core/strings/BoundedText.h"
 #include "updater/EntryPath.h"
+#include "updater/RemovalRecord.h"
+#include "updater/UpdateDocuments.h"
+#include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
 
 #include <minizip/unzip.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
 // Large blocks: few calls into the reader and the system per entry.
 constexpr size_t kReadBlock = 1 << 20;
-
-enum class EntryResult { Written, Skipped, Failed };
 
 // Stored and deflated entries are what the reader decodes; any other method, and encryption,
 // would land on disk as the bytes of the archive. A size of 0xFFFFFFFF stands for a zip64
@@ -39,15 +48,14 @@ bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
             walked >= global.number_entry);
 }
 
-// Copies the open entry into the file at target. A target that cannot be opened is skipped
-// (the running launcher's own executable, for one); a damaged stream, data that end before
-// the entry's size, a checksum that does not match or a write that does not reach the disk
-// fail.
-EntryResult ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target,
-                         char* block, std::atomic<float>* extracted) {
+// Copies the open entry into a new file at target and puts it on the device. A damaged stream,
+// data that end before the entry's size, a checksum that does not match or a write that does
+// not reach the disk fail.
+bool ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target, char* block,
+                  std::atomic<float>* extracted) {
     FILE* out = fopen(target, "wb");
     if (!out)
-        return EntryResult::Skipped;
+        return false;
     uint64_t written = 0;
     bool ok = true;
     for (;;) {
@@ -64,10 +72,67 @@ EntryResult ExtractEntry(unzFile archive, const unz_file_info64& info, const cha
         }
         written += unsigned(count);
     }
-    if (fclose(out) != 0)
-        ok = false;
-    return ok ? EntryResult::Written : EntryResult::Failed;
+    ok = ok && PlatformSyncFile(out);
+    return fclose(out) == 0 && ok;
 }
+
+// The open entry's data, when they are a removal record of at most its largest size.
+bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string* data,
+                       std::atomic<float>* extracted) {
+    if (info.uncompressed_size > kRemovalRecordMaxBytes)
+        return false;
+    data->resize(size_t(info.uncompressed_size));
+    const int count =
+        data->empty() ? 0 : unzReadCurrentFile(archive, &(*data)[0], unsigned(data->size()));
+    if (count != int(data->size()))
+        return false;
+    extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
+                     std::memory_order_relaxed);
+    return true;
+}
+
+// The steps of a package in the order they are done: directories, removals, moves. Removals
+// of files the package also brings are dropped: the package's file wins.
+struct PackageSteps {
+    std::vector<JournalStep> directories, moves;
+    std::vector<std::string> removed;
+    std::set<std::string> movedNames;
+
+    bool Add(JournalStep::Kind kind, uint32_t staged, const char* name) {
+        JournalStep step{kind, staged, {}};
+        if (StrCopy(step.name, sizeof step.name, name) > sizeof step.name)
+            return false;
+        (kind == JournalStep::MakeDirectory ? directories : moves).push_back(step);
+        if (kind == JournalStep::Move)
+            movedNames.insert(Folded(name));
+        return true;
+    }
+
+    // The journal, false when a removed name is not one an entry could have.
+    bool Journal(UpdateJournal* journal) const {
+        journal->steps = directories;
+        for (const std::string& name : removed) {
+            JournalStep step{JournalStep::Remove, 0, {}};
+            bool directory = false;
+            if (name.size() >= sizeof step.name || !IsSafeEntryName(name.c_str()) ||
+                !EntryRelativeName(name.c_str(), step.name, sizeof step.name, &directory) ||
+                directory)
+                return false;
+            if (movedNames.count(Folded(step.name)) == 0)
+                journal->steps.push_back(step);
+        }
+        journal->steps.insert(journal->steps.end(), moves.begin(), moves.end());
+        return journal->steps.size() <= kJournalMaxSteps;
+    }
+
+    static std::string Folded(const char* name) {
+        std::string folded(name);
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        return folded;
+    }
+};
 
 // The zip reader refuses an archive whose end record is its first byte, and that is what an
 // archive without entries is. It is a package that changes nothing.
@@ -87,7 +152,7 @@ bool IsEmptyArchive(const char* path) {
 
 } // namespace
 
-bool Updater::ExtractPackage(const char* archivePath) {
+bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
     unzFile archive = unzOpen64(archivePath);
     if (!archive) {
         if (IsEmptyArchive(archivePath))
@@ -126,27 +191,56 @@ bool Updater::ExtractPackage(const char* archivePath) {
         return false;
     }
 
+    char staging[kPathSize + sizeof kStagingFolder + 1];
+    StrFormat(staging, sizeof staging, "%s/%s", root, kStagingFolder);
+    // Whatever an earlier run left there is not this package's.
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
-    bool failed = !block;
-    uint64_t extracted = 0;
+    bool failed = !block || !PlatformRemoveTree(staging) || !PlatformMakeDirectory(staging);
+    PackageSteps steps;
+    uint32_t index = 0;
     for (walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;
-         walk = unzGoToNextFile(archive), ++extracted) {
-        EntryResult result = EntryResult::Failed;
-        char target[2 * kEntryNameSize + 8];
-        if (unzOpenCurrentFile(archive) == UNZ_OK &&
-            unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) ==
-                UNZ_OK)
-            result = PrepareEntryTarget(root, name, target, sizeof target)
-                         ? ExtractEntry(archive, info, target, block.get(), &extractedBytes)
-                         : EntryResult::Skipped;
+         walk = unzGoToNextFile(archive), ++index) {
+        char relative[kEntryNameSize], target[sizeof staging + 16];
+        bool directory = false;
+        std::string record;
+        failed = unzOpenCurrentFile(archive) != UNZ_OK ||
+                 unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr,
+                                         0) != UNZ_OK;
+        if (failed)
+            break;
+        const bool isRecord = strcmp(name, kRemovalRecordName) == 0 &&
+                              ReadRemovalRecord(archive, info, &record, &extractedBytes) &&
+                              RemovalRecordNames(record, &steps.removed);
+        // A name of separators only has nothing to make.
+        if (isRecord || !EntryRelativeName(name, relative, sizeof relative, &directory))
+            failed = false;
+        else if (directory)
+            failed = !steps.Add(JournalStep::MakeDirectory, 0, relative);
+        else
+            failed = !StagedFilePath(staging, index, target, sizeof target) ||
+                     !ExtractEntry(archive, info, target, block.get(), &extractedBytes) ||
+                     !steps.Add(JournalStep::Move, index, relative);
         // Reports a checksum that does not match the data read.
-        if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written)
-            result = EntryResult::Failed;
-        failed = result == EntryResult::Failed;
+        failed = unzCloseCurrentFile(archive) != UNZ_OK || failed;
     }
-    failed = failed || !WalkedToTheEnd(archive, walk, extracted);
+    failed = failed || !WalkedToTheEnd(archive, walk, index);
     unzClose(archive);
-    if (failed)
+
+    UpdateJournal journal;
+    StrCopy(journal.toVersion, sizeof journal.toVersion, toVersion);
+    failed = failed || !steps.Journal(&journal) || !PlatformSyncDirectory(staging) ||
+             !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal);
+    if (failed) {
+        PlatformRemoveTree(staging);
         ShowError(errExtracting);
-    return !failed;
+        return false;
+    }
+    // From here the next start completes what a stop leaves undone.
+    if (!JournalApply(root, staging, journal)) {
+        ShowError(errExtracting);
+        return false;
+    }
+    WriteInstalledUpdates(kInstalledUpdates, toVersion);
+    PlatformRemoveTree(staging);
+    return true;
 }

@@ -210,9 +210,12 @@ bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
         char target[kJoinedSize];
         if (!Join(root, step.name, target) || !ParentsFree(root, step.name))
             return false;
-        const bool free = step.kind == JournalStep::MakeDirectory
-                              ? !Exists(target) || PlatformIsDirectory(target)
-                              : Replaceable(target);
+        // A directory stays where a file was to be removed.
+        bool free = PlatformIsDirectory(target) || !Exists(target);
+        if (step.kind == JournalStep::Move)
+            free = Replaceable(target);
+        else if (step.kind == JournalStep::Remove)
+            free = PlatformIsDirectory(target) || Replaceable(target);
         if (!free)
             return false;
     }

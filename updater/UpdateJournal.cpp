@@ -111,8 +111,9 @@ bool ParseStep(const char* line, JournalStep* step) {
     char relative[kEntryNameSize];
     bool directory = false;
     return StrCopy(step->name, sizeof step->name, name) <= sizeof step->name &&
-           IsSafeEntryName(name) && EntryRelativeName(name, relative, sizeof relative, &directory) &&
-           !directory && strcmp(relative, name) == 0;
+           IsSafeEntryName(name) &&
+           EntryRelativeName(name, relative, sizeof relative, &directory) && !directory &&
+           strcmp(relative, name) == 0;
 }
 
 // The name as Windows compares it, so that a file removed and moved is found in any case.

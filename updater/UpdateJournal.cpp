@@ -83,10 +83,10 @@ bool Replaceable(const char* path) {
     return errno == ENOENT;
 }
 
-// Ends the process after this many moves, when the variable names a number: the one moment a
-// test cannot reach by killing the launcher from outside. Unset in every real run.
-long MovesBeforeTestExit() {
-    const char* text = getenv("LAUNCHER_TEST_EXIT_AFTER_MOVES");
+// Ends the process before step number N when the variable holds N: the moments between the
+// steps are the ones a test cannot aim a kill at from outside. Unset in every real run.
+long StepsBeforeTestExit() {
+    const char* text = getenv("LAUNCHER_TEST_EXIT_AFTER_STEPS");
     return text && *text ? strtol(text, nullptr, 10) : -1;
 }
 
@@ -224,10 +224,12 @@ bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
 }
 
 bool JournalApply(const char* root, const char* staging, const UpdateJournal& journal) {
-    const long movesBeforeExit = MovesBeforeTestExit();
-    long moves = 0;
+    const long stepsBeforeExit = StepsBeforeTestExit();
+    long steps = 0;
     std::set<std::string> changed;
     for (const JournalStep& step : journal.steps) {
+        if (steps++ == stepsBeforeExit)
+            std::_Exit(3);
         char target[kJoinedSize], source[kJoinedSize];
         if (!Join(root, step.name, target))
             return false;
@@ -242,8 +244,6 @@ bool JournalApply(const char* root, const char* staging, const UpdateJournal& jo
             done = PlatformIsDirectory(target) || remove(target) == 0 || !Exists(target);
             break;
         case JournalStep::Move:
-            if (moves++ == movesBeforeExit)
-                std::_Exit(3);
             done = !StagedFilePath(staging, step.staged, source, sizeof source)
                        ? false
                        : !Exists(source) ||

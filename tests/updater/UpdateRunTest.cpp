@@ -99,23 +99,22 @@ TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
     fs::create_directories(Installed("data/old"));
     for (const char* name : {"gone.txt", "data/gone.txt", "kept.txt"})
         WriteWholeFile(Installed(name), "old");
-    const std::string record = RemovalRecordText(
-        {"gone.txt", "data/gone.txt", "data/old", "missing.txt", "empty.txt"});
-    const std::string bytes =
-        ZipBuilder()
-            .Directory("data/")
-            .File("data\\sub\\b.txt", "b")
-            .File("/lead//doubled///c.txt", "c")
-            .File("empty.txt", "")
-            .File(longest, "x")
-            .File(kRemovalRecordName, record)
-            .Bytes();
+    const std::string record =
+        RemovalRecordText({"gone.txt", "data/gone.txt", "data/old", "missing.txt", "empty.txt"});
+    const std::string bytes = ZipBuilder()
+                                  .Directory("data/")
+                                  .File("data\\sub\\b.txt", "b")
+                                  .File("/lead//doubled///c.txt", "c")
+                                  .File("empty.txt", "")
+                                  .File(longest, "x")
+                                  .File(kRemovalRecordName, record)
+                                  .Bytes();
     EXPECT_EQ("", Apply(bytes));
     EXPECT_EQ(fs::path(install), fs::current_path());
-    EXPECT_EQ((Names{"data", "data/old", "data/sub", "data/sub/b.txt", longest.substr(0, 199),
-                     longest, "empty.txt", "kept.txt", "lead", "lead/doubled",
-                     "lead/doubled/c.txt"}),
-              InstalledNames());
+    EXPECT_EQ(
+        (Names{"data", "data/old", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
+               "empty.txt", "kept.txt", "lead", "lead/doubled", "lead/doubled/c.txt"}),
+        InstalledNames());
     EXPECT_EQ("b c x ", ReadWholeFile(Installed("data/sub/b.txt")) + " " +
                             ReadWholeFile(Installed("lead/doubled/c.txt")) + " " +
                             ReadWholeFile(Installed(longest)) + " " +

@@ -48,7 +48,7 @@ bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
             walked >= global.number_entry);
 }
 
-// Copies the open entry into a new file at target and puts it on the device. A damaged stream,
+// Copies the open entry into a new file at target. A damaged stream,
 // data that end before the entry's size, a checksum that does not match or a write that does
 // not reach the disk fail.
 bool ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target, char* block,
@@ -72,7 +72,6 @@ bool ExtractEntry(unzFile archive, const unz_file_info64& info, const char* targ
         }
         written += unsigned(count);
     }
-    ok = ok && PlatformSyncFile(out);
     return fclose(out) == 0 && ok;
 }
 
@@ -91,46 +90,45 @@ bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string
     return true;
 }
 
+// The name as Windows compares it.
+std::string Folded(const std::string& name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return folded;
+}
+
 // The steps of a package in the order they are done: directories, removals, moves. Removals
 // of files the package also brings are dropped: the package's file wins.
 struct PackageSteps {
     std::vector<JournalStep> directories, moves;
     std::vector<std::string> removed;
-    std::set<std::string> movedNames;
 
-    bool Add(JournalStep::Kind kind, uint32_t staged, const char* name) {
-        JournalStep step{kind, staged, {}};
-        if (StrCopy(step.name, sizeof step.name, name) > sizeof step.name)
-            return false;
-        (kind == JournalStep::MakeDirectory ? directories : moves).push_back(step);
-        if (kind == JournalStep::Move)
-            movedNames.insert(Folded(name));
-        return true;
+    void Add(JournalStep::Kind kind, uint32_t staged, const char* name) {
+        (kind == JournalStep::MakeDirectory ? directories : moves)
+            .push_back(JournalStep{kind, staged, name});
     }
 
-    // The journal, false when a removed name is not one an entry could have.
-    bool Journal(UpdateJournal* journal) const {
-        journal->steps = directories;
+    // Moves the steps into journal; false when a removed name is not one an entry could have.
+    bool MoveInto(UpdateJournal* journal) {
+        journal->steps = std::move(directories);
+        std::set<std::string> moved;
+        for (size_t i = 0; !removed.empty() && i < moves.size(); ++i)
+            moved.insert(Folded(moves[i].name));
         for (const std::string& name : removed) {
-            JournalStep step{JournalStep::Remove, 0, {}};
+            char relative[kEntryNameSize];
             bool directory = false;
-            if (name.size() >= sizeof step.name || !IsSafeEntryName(name.c_str()) ||
-                !EntryRelativeName(name.c_str(), step.name, sizeof step.name, &directory) ||
+            if (name.size() >= kEntryNameSize || !IsSafeEntryName(name.c_str()) ||
+                !EntryRelativeName(name.c_str(), relative, sizeof relative, &directory) ||
                 directory)
                 return false;
-            if (movedNames.count(Folded(step.name)) == 0)
-                journal->steps.push_back(step);
+            if (moved.count(Folded(relative)) == 0)
+                journal->steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
         }
-        journal->steps.insert(journal->steps.end(), moves.begin(), moves.end());
+        journal->steps.insert(journal->steps.end(), std::make_move_iterator(moves.begin()),
+                              std::make_move_iterator(moves.end()));
         return journal->steps.size() <= kJournalMaxSteps;
-    }
-
-    static std::string Folded(const char* name) {
-        std::string folded(name);
-        for (char& c : folded)
-            if (c >= 'A' && c <= 'Z')
-                c = char(c - 'A' + 'a');
-        return folded;
     }
 };
 
@@ -215,11 +213,10 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
         if (isRecord || !EntryRelativeName(name, relative, sizeof relative, &directory))
             failed = false;
         else if (directory)
-            failed = !steps.Add(JournalStep::MakeDirectory, 0, relative);
-        else
-            failed = !StagedFilePath(staging, index, target, sizeof target) ||
-                     !ExtractEntry(archive, info, target, block.get(), &extractedBytes) ||
-                     !steps.Add(JournalStep::Move, index, relative);
+            steps.Add(JournalStep::MakeDirectory, 0, relative);
+        else if (!(failed = !StagedFilePath(staging, index, target, sizeof target) ||
+                            !ExtractEntry(archive, info, target, block.get(), &extractedBytes)))
+            steps.Add(JournalStep::Move, index, relative);
         // Reports a checksum that does not match the data read.
         failed = unzCloseCurrentFile(archive) != UNZ_OK || failed;
     }
@@ -228,7 +225,7 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
 
     UpdateJournal journal;
     StrCopy(journal.toVersion, sizeof journal.toVersion, toVersion);
-    failed = failed || !steps.Journal(&journal) || !PlatformSyncDirectory(staging) ||
+    failed = failed || !steps.MoveInto(&journal) || !JournalSyncStaged(staging, journal) ||
              !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal);
     if (failed) {
         PlatformRemoveTree(staging);

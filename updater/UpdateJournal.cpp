@@ -110,8 +110,8 @@ bool ParseStep(const char* line, JournalStep* step) {
     // Only the form the launcher writes: a safe name without empty components.
     char relative[kEntryNameSize];
     bool directory = false;
-    return StrCopy(step->name, sizeof step->name, name) <= sizeof step->name &&
-           IsSafeEntryName(name) &&
+    step->name = name;
+    return strlen(name) < kEntryNameSize && IsSafeEntryName(name) &&
            EntryRelativeName(name, relative, sizeof relative, &directory) && !directory &&
            strcmp(relative, name) == 0;
 }
@@ -155,9 +155,10 @@ bool JournalWrite(const char* staging, const UpdateJournal& journal) {
     bool written = fprintf(file, "%s\n%s%s\n", kHeader, kVersionTag, journal.toVersion) > 0;
     for (const JournalStep& step : journal.steps) {
         if (step.kind == JournalStep::Move)
-            written = written && fprintf(file, "m %u %s\n", unsigned(step.staged), step.name) > 0;
+            written =
+                written && fprintf(file, "m %u %s\n", unsigned(step.staged), step.name.c_str()) > 0;
         else
-            written = written && fprintf(file, "%c %s\n", char(step.kind), step.name) > 0;
+            written = written && fprintf(file, "%c %s\n", char(step.kind), step.name.c_str()) > 0;
     }
     written = written && fprintf(file, "%s\n", kEnd) > 0 && PlatformSyncFile(file);
     written = fclose(file) == 0 && written;
@@ -190,9 +191,9 @@ bool JournalRead(const char* staging, UpdateJournal* journal) {
             break;
         sound = journal->steps.size() < kJournalMaxSteps && ParseStep(line, &step);
         if (sound && step.kind == JournalStep::Remove)
-            removed.insert(Folded(step.name));
+            removed.insert(Folded(step.name.c_str()));
         if (sound && step.kind == JournalStep::Move)
-            moved.insert(Folded(step.name));
+            moved.insert(Folded(step.name.c_str()));
         if (sound)
             journal->steps.push_back(step);
     }
@@ -209,7 +210,7 @@ bool JournalRead(const char* staging, UpdateJournal* journal) {
 bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
     for (const JournalStep& step : journal.steps) {
         char target[kJoinedSize];
-        if (!Join(root, step.name, target) || !ParentsFree(root, step.name))
+        if (!Join(root, step.name.c_str(), target) || !ParentsFree(root, step.name.c_str()))
             return false;
         // A directory stays where a file was to be removed.
         bool free = PlatformIsDirectory(target) || !Exists(target);
@@ -223,37 +224,34 @@ bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
     return true;
 }
 
-bool JournalApply(const char* root, const char* staging, const UpdateJournal& journal) {
-    const long stepsBeforeExit = StepsBeforeTestExit();
-    long steps = 0;
-    std::set<std::string> changed;
+bool JournalSyncStaged(const char* staging, const UpdateJournal& journal) {
+    if (PlatformSyncVolume(staging))
+        return true;
     for (const JournalStep& step : journal.steps) {
-        if (steps++ == stepsBeforeExit)
-            std::_Exit(3);
-        char target[kJoinedSize], source[kJoinedSize];
-        if (!Join(root, step.name, target))
+        char path[kJoinedSize];
+        if (step.kind != JournalStep::Move)
+            continue;
+        FILE* file =
+            StagedFilePath(staging, step.staged, path, sizeof path) ? fopen(path, "r+b") : nullptr;
+        const bool synced = file && PlatformSyncFile(file);
+        if (file)
+            fclose(file);
+        if (!synced)
             return false;
-        bool done = true;
-        switch (step.kind) {
-        case JournalStep::MakeDirectory:
-            done = MakeParents(root, step.name) &&
-                   (PlatformMakeDirectory(target) || PlatformIsDirectory(target));
-            break;
-        case JournalStep::Remove:
-            // Only files are removed; a directory of that name stays.
-            done = PlatformIsDirectory(target) || remove(target) == 0 || !Exists(target);
-            break;
-        case JournalStep::Move:
-            done = !StagedFilePath(staging, step.staged, source, sizeof source)
-                       ? false
-                       : !Exists(source) ||
-                             (MakeParents(root, step.name) && PlatformMoveFile(source, target));
-            break;
-        }
-        if (!done)
+    }
+    return PlatformSyncDirectory(staging);
+}
+
+namespace {
+
+// Every directory whose entries the steps changed, from the deepest up to root.
+bool SyncChangedDirectories(const char* root, const UpdateJournal& journal) {
+    std::set<std::string> changed;
+    const size_t rootLength = strlen(root);
+    for (const JournalStep& step : journal.steps) {
+        char target[kJoinedSize];
+        if (!Join(root, step.name.c_str(), target))
             return false;
-        // Every directory on the way may have a new entry.
-        const size_t rootLength = strlen(root);
         for (char* slash = strrchr(target, '/'); slash && size_t(slash - target) >= rootLength;
              slash = strrchr(target, '/')) {
             *slash = '\0';
@@ -261,7 +259,41 @@ bool JournalApply(const char* root, const char* staging, const UpdateJournal& jo
         }
     }
     bool synced = true;
-    for (const std::string& directory : changed)
-        synced = PlatformSyncDirectory(directory.c_str()) && synced;
+    for (auto it = changed.rbegin(); it != changed.rend(); ++it)
+        synced = PlatformSyncDirectory(it->c_str()) && synced;
     return synced;
+}
+
+} // namespace
+
+bool JournalApply(const char* root, const char* staging, const UpdateJournal& journal) {
+    const long stepsBeforeExit = StepsBeforeTestExit();
+    long steps = 0;
+    for (const JournalStep& step : journal.steps) {
+        if (steps++ == stepsBeforeExit)
+            std::_Exit(3);
+        const char* name = step.name.c_str();
+        char target[kJoinedSize], source[kJoinedSize];
+        if (!Join(root, name, target))
+            return false;
+        bool done = true;
+        switch (step.kind) {
+        case JournalStep::MakeDirectory:
+            done = MakeParents(root, name) &&
+                   (PlatformMakeDirectory(target) || PlatformIsDirectory(target));
+            break;
+        case JournalStep::Remove:
+            // Only files are removed; a directory of that name stays.
+            done = PlatformIsDirectory(target) || remove(target) == 0 || !Exists(target);
+            break;
+        case JournalStep::Move:
+            done =
+                StagedFilePath(staging, step.staged, source, sizeof source) &&
+                (!Exists(source) || (MakeParents(root, name) && PlatformMoveFile(source, target)));
+            break;
+        }
+        if (!done)
+            return false;
+    }
+    return PlatformSyncVolume(root) || SyncChangedDirectories(root, journal);
 }

@@ -8,13 +8,15 @@
 #include "updater/UpdateRecord.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct JournalStep {
     enum Kind : char { MakeDirectory = 'd', Remove = 'r', Move = 'm' };
     Kind kind;
-    uint32_t staged;           // Move: the staged file's number in the staging folder
-    char name[kEntryNameSize]; // installation-relative, '/' between components
+    uint32_t staged;  // Move: the staged file's number in the staging folder
+    std::string name; // installation-relative, '/' between components, shorter than
+                      // kEntryNameSize
 };
 
 struct UpdateJournal {
@@ -43,7 +45,10 @@ bool JournalRead(const char* staging, UpdateJournal* journal);
 // writing (read-only, or in use on Windows).
 bool JournalTargetsFree(const char* root, const UpdateJournal& journal);
 
+// Puts the staged files of the journal's moves on the device. False when one could not be.
+bool JournalSyncStaged(const char* staging, const UpdateJournal& journal);
+
 // Does the steps in order below root, taking staged files from staging; a staged file that is
-// gone was moved already. Then flushes the directories it changed. False at the first step that
+// gone was moved already. Then puts the changes on the device. False at the first step that
 // fails; the journal may then be done again.
 bool JournalApply(const char* root, const char* staging, const UpdateJournal& journal);

@@ -24,6 +24,15 @@ bool PlatformSyncDirectory(const char* path) {
     return synced;
 }
 
+bool PlatformSyncVolume(const char* path) {
+    const int handle = open(path[0] ? path : ".", O_RDONLY);
+    if (handle < 0)
+        return false;
+    const bool synced = syncfs(handle) == 0;
+    close(handle);
+    return synced;
+}
+
 bool PlatformMoveFile(const char* source, const char* target) {
     return rename(source, target) == 0;
 }

@@ -125,6 +125,12 @@ std::string Folded(const char* name) {
     return folded;
 }
 
+// The directories above name's last component ("" for none), as one text.
+std::string ParentOf(const std::string& name) {
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? std::string() : name.substr(0, slash);
+}
+
 bool ReadLine(FILE* file, char (&line)[kLineSize]) {
     if (!fgets(line, sizeof line, file))
         return false;
@@ -208,10 +214,15 @@ bool JournalRead(const char* staging, UpdateJournal* journal) {
 }
 
 bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
+    // Entries of one directory follow each other: its path is checked once for them all.
+    std::string checked;
     for (const JournalStep& step : journal.steps) {
         char target[kJoinedSize];
-        if (!Join(root, step.name.c_str(), target) || !ParentsFree(root, step.name.c_str()))
+        const std::string parent = ParentOf(step.name);
+        if (!Join(root, step.name.c_str(), target) ||
+            (parent != checked && !ParentsFree(root, step.name.c_str())))
             return false;
+        checked = parent;
         // A directory stays where a file was to be removed.
         bool free = PlatformIsDirectory(target) || !Exists(target);
         if (step.kind == JournalStep::Move)
@@ -269,6 +280,7 @@ bool SyncChangedDirectories(const char* root, const UpdateJournal& journal) {
 bool JournalApply(const char* root, const char* staging, const UpdateJournal& journal) {
     const long stepsBeforeExit = StepsBeforeTestExit();
     long steps = 0;
+    std::string made; // the directories last made, once for all the entries in them
     for (const JournalStep& step : journal.steps) {
         if (steps++ == stepsBeforeExit)
             std::_Exit(3);
@@ -287,9 +299,12 @@ bool JournalApply(const char* root, const char* staging, const UpdateJournal& jo
             done = PlatformIsDirectory(target) || remove(target) == 0 || !Exists(target);
             break;
         case JournalStep::Move:
-            done =
-                StagedFilePath(staging, step.staged, source, sizeof source) &&
-                (!Exists(source) || (MakeParents(root, name) && PlatformMoveFile(source, target)));
+            if (ParentOf(step.name) != made && !MakeParents(root, name))
+                return false;
+            made = ParentOf(step.name);
+            // A staged file that is gone was moved before a stop.
+            done = StagedFilePath(staging, step.staged, source, sizeof source) &&
+                   (PlatformMoveFile(source, target) || !Exists(source));
             break;
         }
         if (!done)

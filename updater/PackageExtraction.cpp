@@ -112,7 +112,10 @@ struct PackageSteps {
 
     // Moves the steps into journal; false when a removed name is not one an entry could have.
     bool MoveInto(UpdateJournal* journal) {
-        journal->steps = std::move(directories);
+        std::vector<JournalStep>& steps = journal->steps;
+        steps.reserve(directories.size() + removed.size() + moves.size());
+        steps.insert(steps.end(), std::make_move_iterator(directories.begin()),
+                     std::make_move_iterator(directories.end()));
         std::set<std::string> moved;
         for (size_t i = 0; !removed.empty() && i < moves.size(); ++i)
             moved.insert(Folded(moves[i].name));
@@ -124,11 +127,12 @@ struct PackageSteps {
                 directory)
                 return false;
             if (moved.count(Folded(relative)) == 0)
-                journal->steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
+                steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
         }
-        journal->steps.insert(journal->steps.end(), std::make_move_iterator(moves.begin()),
-                              std::make_move_iterator(moves.end()));
-        return journal->steps.size() <= kJournalMaxSteps;
+        steps.insert(steps.end(), std::make_move_iterator(moves.begin()),
+                     std::make_move_iterator(moves.end()));
+        std::vector<JournalStep>().swap(moves);
+        return steps.size() <= kJournalMaxSteps;
     }
 };
 
@@ -210,13 +214,12 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
                               ReadRemovalRecord(archive, info, &record, &extractedBytes) &&
                               RemovalRecordNames(record, &steps.removed);
         // A name of separators only has nothing to make.
-        if (isRecord || !EntryRelativeName(name, relative, sizeof relative, &directory))
-            failed = false;
-        else if (directory)
-            steps.Add(JournalStep::MakeDirectory, 0, relative);
-        else if (!(failed = !StagedFilePath(staging, index, target, sizeof target) ||
-                            !ExtractEntry(archive, info, target, block.get(), &extractedBytes)))
-            steps.Add(JournalStep::Move, index, relative);
+        if (!isRecord && EntryRelativeName(name, relative, sizeof relative, &directory)) {
+            failed =
+                !directory && (!StagedFilePath(staging, index, target, sizeof target) ||
+                               !ExtractEntry(archive, info, target, block.get(), &extractedBytes));
+            steps.Add(directory ? JournalStep::MakeDirectory : JournalStep::Move, index, relative);
+        }
         // Reports a checksum that does not match the data read.
         failed = unzCloseCurrentFile(archive) != UNZ_OK || failed;
     }

@@ -35,8 +35,10 @@ bool Exists(const char* path) {
     return file || PlatformIsDirectory(path);
 }
 
-// Makes every directory of target above its last component, one level at a time.
-bool MakeParents(const char* root, const char* name) {
+// Walks the directories above name's last component below root, one level at a time, making
+// each when make is set. True when each is a directory, or (when not making) is not there yet:
+// no file stands where a directory goes.
+bool WalkParents(const char* root, const char* name, bool make) {
     char path[kJoinedSize];
     if (!Join(root, name, path))
         return false;
@@ -44,26 +46,9 @@ bool MakeParents(const char* root, const char* name) {
         if (*p != '/')
             continue;
         *p = '\0';
-        PlatformMakeDirectory(path);
-        const bool made = PlatformIsDirectory(path);
-        *p = '/';
-        if (!made)
-            return false;
-    }
-    return true;
-}
-
-// No file where a directory of name's path goes; true when the path is free up to its last
-// component.
-bool ParentsFree(const char* root, const char* name) {
-    char path[kJoinedSize];
-    if (!Join(root, name, path))
-        return false;
-    for (char* p = path + strlen(root) + 1; *p; ++p) {
-        if (*p != '/')
-            continue;
-        *p = '\0';
-        const bool free = !Exists(path) || PlatformIsDirectory(path);
+        if (make)
+            PlatformMakeDirectory(path);
+        const bool free = PlatformIsDirectory(path) || (!make && !Exists(path));
         *p = '/';
         if (!free)
             return false;
@@ -220,7 +205,7 @@ bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
         char target[kJoinedSize];
         const std::string parent = ParentOf(step.name);
         if (!Join(root, step.name.c_str(), target) ||
-            (parent != checked && !ParentsFree(root, step.name.c_str())))
+            (parent != checked && !WalkParents(root, step.name.c_str(), false)))
             return false;
         checked = parent;
         // A directory stays where a file was to be removed.
@@ -291,7 +276,7 @@ bool JournalApply(const char* root, const char* staging, const UpdateJournal& jo
         bool done = true;
         switch (step.kind) {
         case JournalStep::MakeDirectory:
-            done = MakeParents(root, name) &&
+            done = WalkParents(root, name, true) &&
                    (PlatformMakeDirectory(target) || PlatformIsDirectory(target));
             break;
         case JournalStep::Remove:
@@ -299,7 +284,7 @@ bool JournalApply(const char* root, const char* staging, const UpdateJournal& jo
             done = PlatformIsDirectory(target) || remove(target) == 0 || !Exists(target);
             break;
         case JournalStep::Move:
-            if (ParentOf(step.name) != made && !MakeParents(root, name))
+            if (ParentOf(step.name) != made && !WalkParents(root, name, true))
                 return false;
             made = ParentOf(step.name);
             // A staged file that is gone was moved before a stop.

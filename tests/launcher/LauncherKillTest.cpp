@@ -157,12 +157,16 @@ TEST_F(KilledUpdate, TheJournalIsCompletedOrADamagedOneDropped) {
         EXPECT_FALSE(fs::exists(staging));
         EXPECT_EQ("outside", ReadWholeFile(outside));
     }
+    // A link in place of the staging folder is removed, never followed (where links can be made).
     stopAfterSteps("0");
     fs::rename(staging, root / "elsewhere");
-    fs::create_directory_symlink(root / "elsewhere", staging);
-    EXPECT_EQ("1.0", VersionSeen());
-    EXPECT_FALSE(fs::exists(fs::symlink_status(staging)));
-    EXPECT_TRUE(fs::exists(root / "elsewhere/journal"));
+    std::error_code error;
+    fs::create_directory_symlink(root / "elsewhere", staging, error);
+    if (!error) {
+        EXPECT_EQ("1.0", VersionSeen());
+        EXPECT_FALSE(fs::exists(fs::symlink_status(staging)));
+        EXPECT_TRUE(fs::exists(root / "elsewhere/journal"));
+    }
 }
 
 } // namespace

@@ -1,29 +1,34 @@
 #!/usr/bin/env bash
-# Applies one big package with update_run and compares every file with its source:
-#   bench/apply-big-package.sh [--win32] SIZE_MB
+# Applies one big package with the launcher program and compares every file with its source:
+#   bench/apply-big-package.sh [--windows] SIZE_MB
 # The package holds SIZE_MB of incompressible data in one stored entry (above 4096 MB that
 # entry and the archive are zip64), 300 MB of text that deflates, and a few small files.
-# --win32 runs the Windows build under Wine (build it first: cmake --build --preset win32
-# --target update_run); otherwise the native build is used. Prints the time, the peak
-# resident memory of the update_run process (sampled every 0.2 s) and the result of the
-# comparison; everything is removed afterwards (about 4 x SIZE_MB of disk while it runs).
+# --windows runs the Windows launcher under Wine: the 32-bit product where this machine runs
+# 32-bit programs, else the same code built for x86-64 (scripts/windows-width says which);
+# otherwise the Linux launcher is used. Prints the time, the peak resident memory of the
+# launcher process (sampled every 0.2 s) and the result of the comparison; everything is
+# removed afterwards (about 4 x SIZE_MB of disk while it runs).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win32=
-if [ "${1:-}" = "--win32" ]; then
-    win32=1
-    shift
-fi
-[ $# -eq 1 ] || { echo "usage: apply-big-package.sh [--win32] SIZE_MB" >&2; exit 2; }
+windows=
+case ${1:-} in
+    --windows | --win32) windows=1; shift ;;
+esac
+[ $# -eq 1 ] || { echo "usage: apply-big-package.sh [--windows] SIZE_MB" >&2; exit 2; }
 size_mb=$1
 
-if [ -n "$win32" ]; then
-    run=$root/build/win32/tools/update-run/update_run.exe
+if [ -n "$windows" ]; then
+    build=build/$("$root/scripts/windows-width")
+    preset=${build#build/}
+    run=$root/$build/launcher/win32/launcher.exe
 else
-    cmake --build --preset native -j2 --target update_run >/dev/null
-    run=$root/build/native/tools/update-run/update_run
+    build=build/native
+    preset=native
+    run=$root/$build/launcher/terminal/launcher
 fi
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j2 --target launcher >/dev/null
 [ -f "$run" ] || { echo "apply-big-package: no $run" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -55,21 +60,22 @@ for _ in $(seq 1 100); do
     curl -s -o /dev/null "http://127.0.0.1:$port/list.xml" && break
     sleep 0.1
 done
-printf '[Config]\r\nURL1=http://127.0.0.1:%s/list.xml\r\n' "$port" >"$work/game/launcher.ini"
+# The game it starts afterwards does not exist: only the update is measured.
+printf '[Config]\r\nURL1=http://127.0.0.1:%s/list.xml\r\nApp=no.game\r\n' "$port" >"$work/game/launcher.ini"
 
 echo "==> applying a package of $package_bytes bytes"
 cd "$work/game"
-if [ -n "$win32" ]; then
+if [ -n "$windows" ]; then
     "$root/scripts/with-display" "$root/scripts/wine-run" "$run" >"$work/log" 2>&1 &
 else
     "$run" >"$work/log" 2>&1 &
 fi
 run_pid=$!
 start=$(date +%s.%N)
-# The peak resident memory of the update_run process (under Wine: of the Windows process).
+# The peak resident memory of the launcher process (under Wine: of the Windows process).
 peak_kb=0
 while kill -0 "$run_pid" 2>/dev/null; do
-    for pid in $(pgrep -f "packages.build.(native|win32).tools.update-run.update_run" || true); do
+    for pid in $(pgrep -f "build.$preset.launcher.(terminal|win32).launcher" || true); do
         kb=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
         if [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ]; then peak_kb=$kb; fi
     done

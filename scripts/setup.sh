@@ -1,25 +1,27 @@
 #!/usr/bin/env bash
-# Installs everything the native and/or win32 builds need, cross-builds the
-# static win32 dependencies from Debian's patched sources into build/deps/win32
-# and creates the Wine prefix. Re-running only does what is missing.
+# Installs everything the native and/or Windows builds need, cross-builds the static Windows
+# dependencies from Debian's patched sources into build/deps/win32 and build/deps/win64, and
+# creates the Wine prefix the Windows tests run in. Re-running only does what is missing.
+#
+# Both Windows widths are built from the same sources: win32 is the product, win64 the same code
+# for x86-64. The tests run from win32 under 32-bit Wine where this machine runs 32-bit programs
+# (scripts/windows-width asks it by running one), and from win64 under 64-bit Wine where it does
+# not. The width that runs its tests gets every dependency and GoogleTest; the other one only
+# what its programs link.
 set -euo pipefail
 
-usage() { echo "usage: scripts/setup.sh [native|win32|all]" >&2; }
+usage() { echo "usage: scripts/setup.sh [native|windows|all]" >&2; }
 
 case "${1:-all}" in
-    native | win32 | all) target=${1:-all} ;;
+    native | windows | all) target=${1:-all} ;;
+    win32 | win64) target=windows ;; # the names of earlier versions
     -h | --help) usage; exit 0 ;;
     *) echo "setup.sh: unknown target '$1'" >&2; usage; exit 2 ;;
 esac
 [ $# -le 1 ] || { echo "setup.sh: too many arguments" >&2; usage; exit 2; }
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-prefix=$root/build/deps/win32
 srcroot=$root/build/deps/src
-wineprefix=$root/build/wine-prefix
-toolchain=$root/cmake/toolchain-mingw32.cmake
-triplet=i686-w64-mingw32
-mingw_root=/usr/$triplet
 jobs=2
 export DEBIAN_FRONTEND=noninteractive
 
@@ -43,17 +45,19 @@ native_pkgs=(
     clang libclang-rt-14-dev
     locales zip unzip curl python3
 )
-# Wine comes without its recommends; the few that matter are named: gnutls
-# backs Schannel (HTTPS from Windows programs), the X libraries and fonts let
-# windows render under Xvfb.
-win32_pkgs=(
-    cmake ninja-build pkg-config dpkg-dev xz-utils autoconf automake libtool
-    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev libz-mingw-w64-dev
-    wine wine32:i386 libgnutls30:i386 fonts-wine
-    libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
-    libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
-    xvfb minisign
+windows_pkgs=(
+    cmake ninja-build pkg-config dpkg-dev xz-utils autoconf automake libtool python3
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    libz-mingw-w64-dev xvfb minisign fonts-wine
 )
+# Wine comes without its recommends; the few that matter are named: gnutls backs Schannel
+# (HTTPS from Windows programs), the X libraries let windows render under Xvfb. 32-bit Wine
+# needs them for i386, which is only installed where 32-bit programs run.
+wine_libs=(libgnutls30 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
+    libxfixes3 libxxf86vm1)
+wine32_pkgs=(wine wine32:i386 "${wine_libs[@]/%/:i386}")
+wine64_pkgs=(wine64 "${wine_libs[@]}")
 
 apt_stale=
 
@@ -134,19 +138,27 @@ source_version() {
     echo "$best"
 }
 
-# Fetches and unpacks a source package (Debian patches applied) into
-# build/deps/src/NAME/ and prints the unpacked directory.
+# Fetches and unpacks a source package (Debian patches applied) into build/deps/src/NAME/,
+# once for both widths, and prints the unpacked directory.
 fetch_source() {
     local name=$1 version=$2 dir=$srcroot/$1
-    rm -rf "$dir"
-    mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq -o APT::Sandbox::User=root "$name=$version" >/dev/null) ||
-        die "apt-get source $name=$version failed"
+    if [ "$(cat "$dir/.stamp-source" 2>/dev/null)" != "$version" ]; then
+        rm -rf "$dir"
+        mkdir -p "$dir"
+        (cd "$dir" && apt-get source -qq -o APT::Sandbox::User=root "$name=$version" >/dev/null) ||
+            die "apt-get source $name=$version failed"
+        # Debian's libsodium comes without a generated configure script; both widths share it.
+        if [ "$name" = libsodium ]; then
+            (cd "$(find "$dir" -mindepth 1 -maxdepth 1 -type d -name "$name-*")" && autoreconf -fi) \
+                >"$dir/autoreconf.log" 2>&1 || die "autoreconf of $name failed; see $dir/autoreconf.log"
+        fi
+        echo "$version" >"$dir/.stamp-source"
+    fi
     find "$dir" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n1
 }
 
 build_curl() {
-    local src=$1 bld=$srcroot/curl/build
+    local src=$1 bld=$srcroot/curl/build-$width
     # HTTP(S) over Schannel only: no other protocols, no optional libraries.
     cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
@@ -166,7 +178,7 @@ build_curl() {
 }
 
 build_tinyxml() {
-    local src=$1 bld=$srcroot/tinyxml/build f
+    local src=$1 bld=$srcroot/tinyxml/build-$width f
     mkdir -p "$bld" "$prefix/include" "$prefix/lib/pkgconfig"
     # Debian's tinyxml.h turns TIXML_USE_STL on itself, as on the native side.
     for f in tinyxml tinyxmlparser tinyxmlerror tinystr; do
@@ -181,7 +193,7 @@ build_tinyxml() {
 }
 
 build_minizip() {
-    local src=$1 bld=$srcroot/minizip/build f
+    local src=$1 bld=$srcroot/minizip/build-$width f
     mkdir -p "$bld" "$prefix/include/minizip" "$prefix/lib/pkgconfig"
     # iowin32 gives Unicode (wide) path support through the Win32 file API.
     for f in ioapi unzip zip mztools iowin32; do
@@ -198,10 +210,9 @@ build_minizip() {
 }
 
 build_libsodium() {
-    local src=$1 bld=$srcroot/libsodium/build
-    # Static only; no stack protector, which would need libssp at every link. Debian's source
-    # comes without a generated configure script.
-    (cd "$src" && autoreconf -fi)
+    local src=$1 bld=$srcroot/libsodium/build-$width
+    # Static only; no stack protector, which would need libssp at every link.
+    rm -rf "$bld"
     mkdir -p "$bld"
     (cd "$bld" && "$src/configure" --host=$triplet --prefix="$prefix" --libdir="$prefix/lib" \
         --disable-shared --enable-static --disable-ssp --disable-pie \
@@ -211,7 +222,7 @@ build_libsodium() {
 }
 
 build_googletest() {
-    local src=$1 bld=$srcroot/googletest/build
+    local src=$1 bld=$srcroot/googletest/build-$width
     cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
@@ -243,56 +254,105 @@ Cflags: -I$5
 EOF
 }
 
-# Builds a dependency unless its stamp names the same source version, build
-# recipe and toolchain file.
+# Sets what the build recipes need for one Windows width.
+use_width() {
+    width=$1
+    case $width in
+        win32) triplet=i686-w64-mingw32 ;;
+        win64) triplet=x86_64-w64-mingw32 ;;
+    esac
+    prefix=$root/build/deps/$width
+    toolchain=$root/cmake/toolchain-mingw-$width.cmake
+    mingw_root=/usr/$triplet
+}
+
+# The stamp of a dependency's build for the current width: its source version, its recipe and
+# the toolchain files.
+dep_stamp() {
+    echo "${versions[$1]} $( (declare -f "build_$1"; cat "$toolchain" "$root/cmake/toolchain-mingw.cmake") |
+        md5sum | cut -c1-12)"
+}
+
+dep_built() { [ "$(cat "$prefix/.stamp-$1" 2>/dev/null)" = "$(dep_stamp "$1")" ]; }
+
+# The dependencies of a width: GoogleTest only where its tests run.
+width_deps() {
+    echo curl tinyxml minizip libsodium
+    if [ "$1" = "$test_width" ]; then echo googletest; fi
+}
+
+# Builds a dependency, whose source is fetched, for the current width unless it is built.
 build_dep() {
-    local name=$1 version stamp want src log
-    version=$(source_version "$name")
-    stamp=$prefix/.stamp-$name
-    want="$version $( (declare -f "build_$name"; cat "$toolchain") | md5sum | cut -c1-12)"
-    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
-    log "building $name $version for win32"
-    src=$(fetch_source "$name" "$version")
-    [ -n "$src" ] || die "apt-get source $name unpacked nothing"
-    log=$srcroot/$name/build.log
+    local name=$1 src log
+    dep_built "$name" && return
+    log "building $name ${versions[$name]} for $width"
+    mkdir -p "$prefix"
+    src=$(find "$srcroot/$name" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -n1)
+    [ -n "$src" ] || die "no source of $name in $srcroot/$name"
+    log=$srcroot/$name/build-$width.log
     # In the background so that set -e holds inside; it is off in an || list.
-    "build_$name" "$src" "$version" >"$log" 2>&1 &
+    "build_$name" "$src" "${versions[$name]}" >"$log" 2>&1 &
     if ! wait $!; then
         tail -n 40 "$log" >&2
-        die "building $name failed; full log in $log"
+        die "building $name for $width failed; full log in $log"
     fi
-    echo "$want" >"$stamp"
+    dep_stamp "$name" >"$prefix/.stamp-$name"
 }
 
-wine_env() {
-    env -u DISPLAY WINEPREFIX="$wineprefix" WINEARCH=win32 WINEDEBUG=-all \
-        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$@"
+build_width() {
+    use_width "$1"
+    local dep
+    for dep in $(width_deps "$1"); do build_dep "$dep"; done
+    if [ "$1" != "$test_width" ] && [ -f "$prefix/.stamp-googletest" ]; then remove_googletest; fi
 }
 
+# Fetches the sources the builds need, then builds both widths side by side: much of each build
+# is configure steps that keep one core busy.
+build_windows_deps() {
+    local width dep needed=() pids=() pid
+    for width in win32 win64; do
+        use_width "$width"
+        for dep in $(width_deps "$width"); do
+            [ -n "${versions[$dep]:-}" ] || versions[$dep]=$(source_version "$dep")
+            dep_built "$dep" || needed+=("$dep")
+        done
+    done
+    for dep in $(printf '%s\n' "${needed[@]}" | sort -u); do
+        fetch_source "$dep" "${versions[$dep]}" >/dev/null
+    done
+    for width in win32 win64; do
+        build_width "$width" &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || die "building the Windows dependencies failed"; done
+}
+
+# GoogleTest left from a machine whose tests ran from this width would build its tests for
+# nothing.
+remove_googletest() {
+    log "removing GoogleTest for $width: its tests do not run here"
+    rm -rf "$prefix"/include/gtest "$prefix"/include/gmock "$prefix"/lib/libgtest* \
+        "$prefix"/lib/libgmock* "$prefix"/lib/cmake/GTest "$prefix"/lib/pkgconfig/gtest* \
+        "$prefix"/lib/pkgconfig/gmock* "$prefix/.stamp-googletest"
+}
+
+# The Wine prefix of the width that runs the tests, made by that width's own Wine.
 ensure_wine_prefix() {
-    local stamp=$wineprefix/.stamp-prefix want
-    want="$(wine --version) $(declare -f ensure_wine_prefix wine_env | md5sum | cut -c1-12)"
+    local width=$1 stamp want
+    # shellcheck source=scripts/wine-env
+    . "$root/scripts/wine-env" "$width"
+    stamp=$WINEPREFIX/.stamp-prefix
+    want="$("$wine_loader" --version) $(declare -f ensure_wine_prefix | md5sum | cut -c1-12)"
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then return; fi
-    log "creating the Wine prefix ($want)"
-    rm -rf "$wineprefix"
-    mkdir -p "$wineprefix"
-    wine_env wineboot -i >/dev/null 2>&1 || die "wineboot failed"
+    log "creating the $width Wine prefix ($want)"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    env -u DISPLAY "$wine_loader" wineboot -i >/dev/null 2>&1 || die "wineboot failed"
     # A crashing test must end with an error code, not wait on a dialog.
-    wine_env wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 ||
-        die "could not configure the Wine prefix"
-    wine_env wineserver -w
+    env -u DISPLAY "$wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1 || die "could not configure the Wine prefix"
+    "$wine_server" -w
     echo "$want" >"$stamp"
-}
-
-# Crashing test programs must end with their exit code; Wine's debugger then prints the crash
-# instead of waiting on a dialog. Prefixes made before the prefix step set this get it here; the
-# check is one grep.
-ensure_wine_crash_dialog_off() {
-    grep -qs '^"ShowCrashDialog"=dword:00000000' "$wineprefix/user.reg" && return
-    log "turning off Wine's crash dialog"
-    wine_env wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 ||
-        die "could not turn off Wine's crash dialog"
-    wine_env wineserver -w
 }
 
 # Two runs at once (say CI's test script and a developer) would build into
@@ -302,28 +362,30 @@ exec 9>"$root/build/.setup.lock"
 flock -w 1800 9 || die "another setup.sh has held $root/build/.setup.lock for 30 minutes"
 
 pkgs=()
-case $target in
-    native) pkgs=("${native_pkgs[@]}") ;;
-    win32) pkgs=("${win32_pkgs[@]}") ;;
-    all) pkgs=("${native_pkgs[@]}" "${win32_pkgs[@]}") ;;
-esac
-
+[ "$target" = windows ] || pkgs+=("${native_pkgs[@]}")
 if [ "$target" != native ]; then
-    ensure_i386
+    test_width=$("$root/scripts/windows-width")
+    pkgs+=("${windows_pkgs[@]}")
+    if [ "$test_width" = win32 ]; then
+        ensure_i386
+        pkgs+=("${wine32_pkgs[@]}")
+    else
+        pkgs+=("${wine64_pkgs[@]}")
+    fi
     ensure_deb_src
     # A deb-src entry added by an interrupted run may not have been fetched.
     [ -n "$(apt-cache showsrc --only-source curl 2>/dev/null)" ] || apt_stale=1
 fi
 install_packages "${pkgs[@]}"
 
-if [ "$target" != win32 ]; then
+if [ "$target" != windows ]; then
     ensure_locale
 fi
 
 if [ "$target" != native ]; then
-    mkdir -p "$prefix" "$srcroot"
-    for dep in curl tinyxml minizip libsodium googletest; do build_dep "$dep"; done
-    ensure_wine_prefix
-    ensure_wine_crash_dialog_off
+    log "Windows tests run from the $test_width build on this machine"
+    declare -A versions
+    build_windows_deps
+    ensure_wine_prefix "$test_width"
 fi
 log "setup ($target) done"

@@ -67,6 +67,21 @@ void CrashPrintOpening(const char* symbolPath, uint32_t code, const char* name, 
                (unsigned long long)offset, module);
 }
 
+void CrashPrintRegisters64(const CrashRegisters64& r) {
+    const struct {
+        const char* name;
+        uint64_t value;
+    } kRows[] = {{"RAX", r.rax}, {"RBX", r.rbx}, {"RCX", r.rcx}, {"RDX", r.rdx}, {"RSI", r.rsi},
+                 {"RDI", r.rdi}, {"R8", r.r8},   {"R9", r.r9},   {"R10", r.r10}, {"R11", r.r11},
+                 {"R12", r.r12}, {"R13", r.r13}, {"R14", r.r14}, {"R15", r.r15}, {"RIP", r.rip}};
+    CrashPrint("\r\nRegisters:\r\n");
+    for (const auto& row : kRows)
+        CrashPrint("%s:%016llX\r\n", row.name, (unsigned long long)row.value);
+    CrashPrint("RSP:%016llX  RBP:%016llX\r\n", (unsigned long long)r.rsp,
+               (unsigned long long)r.rbp);
+    CrashPrint("Flags:%08llX\r\n", (unsigned long long)r.flags);
+}
+
 void CrashPrintStackHead() {
     CrashPrint("\r\nCall stack:\r\n");
     CrashPrint("Address   Frame     Function            SourceFile\r\n");

@@ -23,6 +23,13 @@ const char* CrashExceptionName(uint32_t code);
 void CrashPrintOpening(const char* symbolPath, uint32_t code, const char* name, uint64_t address,
                        unsigned section, uint64_t offset, const char* module);
 
+// The x86-64 registers of the faulting thread, which every 64-bit report prints alike.
+struct CrashRegisters64 {
+    uint64_t rax, rbx, rcx, rdx, rsi, rdi, r8, r9, r10, r11, r12, r13, r14, r15, rip;
+    uint64_t rsp, rbp, flags;
+};
+void CrashPrintRegisters64(const CrashRegisters64& registers);
+
 // The call stack's heading, and each frame's address columns.
 void CrashPrintStackHead();
 void CrashPrintFrameStart(uint64_t programCounter, uint64_t framePointer);

@@ -1,5 +1,6 @@
 #include "core/files/FileStream.h"
 
+#include "core/platform/FilePosition.h"
 #include "core/platform/FileSize.h"
 #include "core/strings/BoundedText.h"
 
@@ -73,14 +74,14 @@ int32_t FileStream::Read(void* buffer, uint32_t length, int32_t) {
     // The count of a longer read would not fit the result.
     if (!stream || length > INT32_MAX)
         return -1;
-    const long position = ftell(stream);
+    const int64_t position = PlatformFileTell(stream);
     if (position < 0)
         return -1;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const size_t read = fread(buffer, 1, length, stream);
         if (!ferror(stream))
             return int32_t(read);
-        fseek(stream, position, SEEK_SET);
+        PlatformFileSeek(stream, position, SEEK_SET);
     }
     return -1;
 }
@@ -120,13 +121,13 @@ bool FileStream::Write(const void* buffer, uint32_t length) {
         return false;
     if (length == 0)
         return true;
-    const long position = ftell(stream);
+    const int64_t position = PlatformFileTell(stream);
     if (position < 0)
         return false;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (fwrite(buffer, 1, length, stream) == length)
             return true;
-        fseek(stream, position, SEEK_SET);
+        PlatformFileSeek(stream, position, SEEK_SET);
     }
     return false;
 }
@@ -134,7 +135,7 @@ bool FileStream::Write(const void* buffer, uint32_t length) {
 int32_t FileStream::Seek(int32_t offset, int32_t origin) {
     if (!stream)
         return -1;
-    return fseek(stream, long(offset) + base, origin);
+    return PlatformFileSeek(stream, int64_t(offset) + base, origin);
 }
 
 void FileStream::Close() {

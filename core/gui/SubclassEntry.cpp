@@ -1,7 +1,9 @@
 #include "core/gui/SubclassEntry.h"
 
 void InstallSubclass(SubclassRegistry& registry, BaseWidget* widget, WNDPROC proc) {
-    LONG previous = SetWindowLongA(widget->GetHandle(), GWL_WNDPROC, reinterpret_cast<LONG>(proc));
+    // A procedure is a pointer: the pointer-sized call keeps it whole on 64-bit Windows.
+    const LONG_PTR previous =
+        SetWindowLongPtrA(widget->GetHandle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
     registry.push_back({widget, reinterpret_cast<WNDPROC>(previous)});
 }
 

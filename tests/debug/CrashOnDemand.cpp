@@ -26,8 +26,10 @@ __attribute__((noinline)) void CrashAccessViolation(const char* reason) {
     *nowhere = int(strlen(reason));
 }
 
+// The divisor is a local on the stack, which the report finds relative to a register.
 __attribute__((noinline)) int CrashDivideByZero(int dividend) {
-    return dividend / zero;
+    volatile int divisor = zero;
+    return dividend / divisor;
 }
 
 __attribute__((noinline)) void CrashIllegalInstruction() {

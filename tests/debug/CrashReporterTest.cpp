@@ -7,6 +7,10 @@
 #include <string>
 #include <tuple>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // On Windows debug help adds a dump and the variables; registers and separators differ too.
@@ -15,8 +19,20 @@ const bool kWindows = true;
 #else
 const bool kWindows = false;
 #endif
-const char* const kFirstRegister = kWindows ? "EAX:" : "RAX:";
+const bool k64Bit = sizeof(void*) == 8;
+const char* const kFirstRegister = k64Bit ? "RAX:" : "EAX:";
 const char kSeparator = kWindows ? '\\' : '/';
+
+// 64-bit Wine ends a thread whose stack overflowed without calling the process's exception
+// filter, so no report can be written there; 32-bit Wine and Windows call it.
+bool OverflowReachesTheFilter() {
+#ifdef _WIN32
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return !(k64Bit && wine);
+#else
+    return true;
+#endif
+}
 
 // The directory as the crashed program names it: native separators and a trailing separator.
 std::string NativeDirectory(std::string path) {
@@ -32,15 +48,17 @@ int RunCrash(const std::vector<std::string>& args, const std::string& directory)
     return exitCode;
 }
 
-// The program's argument, the exception, the function on the stack, a parameter's line.
-const std::tuple<const char*, const char*, const char*, const char*> kFaults[] = {
+// The program's argument, the exception, the function on the stack, and a variable's line on
+// 32-bit and on 64-bit Windows: x86-64 passes parameters in registers, and variables held in
+// registers are left out of the report, so there a local on the stack stands for them.
+const std::tuple<const char*, const char*, const char*, const char*, const char*> kFaults[] = {
     {"access", "C0000005 ACCESS_VIOLATION", "CrashAccessViolation",
-     "\tParameter 'reason' = \"crash on demand\"\r\n"},
-    {"divide", "C0000094 INT_DIVIDE_BY_ZERO", "CrashDivideByZero",
-     "\tParameter 'dividend' = 3\r\n"},
-    {"illegal", "C000001D ILLEGAL_INSTRUCTION", "CrashIllegalInstruction", ""},
-    {"overflow", "C00000FD STACK_OVERFLOW", "CrashStackOverflow", "\tParameter 'depth' = "},
-    {"worker", "C0000005 ACCESS_VIOLATION", "CrashOnWorker", "\tParameter 'reason' = "},
+     "\tParameter 'reason' = \"crash on demand\"\r\n", ""},
+    {"divide", "C0000094 INT_DIVIDE_BY_ZERO", "CrashDivideByZero", "\tParameter 'dividend' = 3\r\n",
+     "\tLocal 'divisor' = 0\r\n"},
+    {"illegal", "C000001D ILLEGAL_INSTRUCTION", "CrashIllegalInstruction", "", ""},
+    {"overflow", "C00000FD STACK_OVERFLOW", "CrashStackOverflow", "\tParameter 'depth' = ", ""},
+    {"worker", "C0000005 ACCESS_VIOLATION", "CrashOnWorker", "\tParameter 'reason' = ", ""},
 };
 
 // Globals as listed: text, a pointer to nowhere as a number, a structure member by member.
@@ -64,7 +82,7 @@ std::string Section(const std::string& report, const char* from, const char* to 
 }
 
 TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
-    for (const auto& [argument, exception, function, parameter] : kFaults) {
+    for (const auto& [argument, exception, function, variable32, variable64] : kFaults) {
         SCOPED_TRACE(argument);
         TempDir plainDir;
         const int plain = RunCrash({argument}, plainDir.Path());
@@ -74,6 +92,10 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
 
         TempDir dir;
         EXPECT_EQ(plain, RunCrash({argument, "install"}, dir.Path()));
+        if (std::string(argument) == "overflow" && !OverflowReachesTheFilter()) {
+            EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "the filter was called";
+            continue;
+        }
         const std::string report = ReadWholeFile(dir / "crash_test.txt");
         SCOPED_TRACE(report);
         EXPECT_EQ(0u, report.rfind("\r\n//PDB : ======== " + NativeDirectory(dir.Path()) +
@@ -87,7 +109,7 @@ TEST(CrashReporter, EachFaultIsReportedAndEndsTheProcessAsWithoutTheReporter) {
             EXPECT_EQ("MDMP", ReadWholeFile(dir / "crash_test_dump.dmp").substr(0, 4));
             EXPECT_TRUE(Contains(
                 Section(report, "Local Variables And Parameters\r\n", "Global Variables\r\n"),
-                parameter));
+                k64Bit ? variable64 : variable32));
             for (const char* global : kGlobals)
                 EXPECT_TRUE(Contains(Section(report, "Global Variables\r\n"), global));
         }

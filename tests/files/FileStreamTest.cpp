@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -21,6 +22,44 @@ std::string Numbered(size_t count) {
     for (char& c : bytes)
         c = char((state = state * 1103515245u + 12345u) >> 16);
     return bytes;
+}
+
+// Positions past 2 GiB (a 32-bit long on Windows) read and seek: the bytes around the 2 GiB line
+// through a range based just below it, and the last bytes of a 3 GiB file from its end.
+TEST(FileStream, ReadsAndSeeksPastTwoGigabytes) {
+    TempDir dir;
+    const std::string path = dir / "large";
+    const uint64_t twoGiB = uint64_t(1) << 31;
+    const uint64_t size = 3 * (uint64_t(1) << 30);
+    WriteWholeFile(path, "");
+    std::filesystem::resize_file(path, size); // sparse
+    {
+        std::fstream out(path, std::ios::in | std::ios::out | std::ios::binary);
+        out.seekp(std::streamoff(twoGiB - 8));
+        out.write("below2G!above2G!", 16);
+        out.seekp(std::streamoff(size - 8));
+        out.write("the end.", 8);
+        ASSERT_TRUE(out.good());
+    }
+    char buffer[17] = {};
+    FileStream* file = FileStream::Create();
+    ASSERT_TRUE(file->OpenRange(path.c_str(), int32_t(twoGiB - 16), 32, __FILE__, __LINE__));
+    EXPECT_EQ(0, file->Seek(8, SEEK_SET));
+    EXPECT_EQ(16, file->Read(buffer, 16, 1));
+    EXPECT_STREQ("below2G!above2G!", buffer);
+    EXPECT_EQ(0, file->Seek(16, SEEK_SET));
+    EXPECT_TRUE(file->ReadAll(buffer, 8));
+    EXPECT_EQ("above2G!", std::string(buffer, 8));
+    file->Close();
+
+    file = FileStream::Create();
+    ASSERT_TRUE(file->Open(path.c_str(), ReadBinary, __FILE__, __LINE__));
+    EXPECT_EQ(size, file->GetSize());
+    EXPECT_EQ(0, file->Seek(-8, SEEK_END));
+    EXPECT_TRUE(file->ReadAll(buffer, 8));
+    EXPECT_EQ("the end.", std::string(buffer, 8));
+    EXPECT_EQ(0, file->Read(buffer, 8, 1));
+    file->Close();
 }
 
 // A file of 4 GiB - 1 opens, one of 4 GiB does not; a failed record fails every operation, and a

@@ -91,21 +91,28 @@ Module FindModule(uintptr_t address) {
 #error "the Linux crash report knows the registers of x86-64 only"
 #endif
 
-const struct {
-    const char* name;
-    int index;
-} kRegisters[] = {{"RAX", REG_RAX}, {"RBX", REG_RBX}, {"RCX", REG_RCX}, {"RDX", REG_RDX},
-                  {"RSI", REG_RSI}, {"RDI", REG_RDI}, {"R8", REG_R8},   {"R9", REG_R9},
-                  {"R10", REG_R10}, {"R11", REG_R11}, {"R12", REG_R12}, {"R13", REG_R13},
-                  {"R14", REG_R14}, {"R15", REG_R15}, {"RIP", REG_RIP}};
-
 void PrintRegisters(const mcontext_t& machine) {
-    CrashPrint("\r\nRegisters:\r\n");
-    for (const auto& reg : kRegisters)
-        CrashPrint("%s:%016llX\r\n", reg.name, (unsigned long long)machine.gregs[reg.index]);
-    CrashPrint("RSP:%016llX  RBP:%016llX\r\n", (unsigned long long)machine.gregs[REG_RSP],
-               (unsigned long long)machine.gregs[REG_RBP]);
-    CrashPrint("Flags:%08llX\r\n", (unsigned long long)machine.gregs[REG_EFL]);
+    const greg_t* g = machine.gregs;
+    CrashRegisters64 registers = {};
+    registers.rax = uint64_t(g[REG_RAX]);
+    registers.rbx = uint64_t(g[REG_RBX]);
+    registers.rcx = uint64_t(g[REG_RCX]);
+    registers.rdx = uint64_t(g[REG_RDX]);
+    registers.rsi = uint64_t(g[REG_RSI]);
+    registers.rdi = uint64_t(g[REG_RDI]);
+    registers.r8 = uint64_t(g[REG_R8]);
+    registers.r9 = uint64_t(g[REG_R9]);
+    registers.r10 = uint64_t(g[REG_R10]);
+    registers.r11 = uint64_t(g[REG_R11]);
+    registers.r12 = uint64_t(g[REG_R12]);
+    registers.r13 = uint64_t(g[REG_R13]);
+    registers.r14 = uint64_t(g[REG_R14]);
+    registers.r15 = uint64_t(g[REG_R15]);
+    registers.rip = uint64_t(g[REG_RIP]);
+    registers.rsp = uint64_t(g[REG_RSP]);
+    registers.rbp = uint64_t(g[REG_RBP]);
+    registers.flags = uint64_t(g[REG_EFL]);
+    CrashPrintRegisters64(registers);
 }
 
 void PrintFrame(uintptr_t programCounter, uintptr_t frame, uintptr_t lookup) {

@@ -18,20 +18,7 @@ const char* ExceptionName(DWORD code) {
     return text;
 }
 
-void PrintRegisters(const CONTEXT& context) {
-    CrashPrint("\r\nRegisters:\r\n");
-    CrashPrint("EAX:%08X\r\nEBX:%08X\r\nECX:%08X\r\nEDX:%08X\r\nESI:%08X\r\nEDI:%08X\r\n",
-               unsigned(context.Eax), unsigned(context.Ebx), unsigned(context.Ecx),
-               unsigned(context.Edx), unsigned(context.Esi), unsigned(context.Edi));
-    CrashPrint("CS:EIP:%04X:%08X\r\n", unsigned(context.SegCs), unsigned(context.Eip));
-    CrashPrint("SS:ESP:%04X:%08X  EBP:%08X\r\n", unsigned(context.SegSs), unsigned(context.Esp),
-               unsigned(context.Ebp));
-    CrashPrint("DS:%04X  ES:%04X  FS:%04X  GS:%04X\r\n", unsigned(context.SegDs),
-               unsigned(context.SegEs), unsigned(context.SegFs), unsigned(context.SegGs));
-    CrashPrint("Flags:%08X\r\n", unsigned(context.EFlags));
-}
-
-void PrintFunction(DWORD address) {
+void PrintFunction(DWORD64 address) {
     union {
         SYMBOL_INFO info;
         char bytes[sizeof(SYMBOL_INFO) + 1024];
@@ -43,7 +30,7 @@ void PrintFunction(DWORD address) {
         CrashPrint("%s+%llX", symbol.info.Name, (unsigned long long)displacement);
     } else {
         CrashModule module = {};
-        CrashFindModule(address, &module);
+        CrashFindModule(ULONG_PTR(address), &module);
         CrashPrintFrameModule(module.section, module.offset, module.fileName);
     }
     IMAGEHLP_LINE line = {};
@@ -54,35 +41,28 @@ void PrintFunction(DWORD address) {
     CrashPrint("\r\n");
 }
 
-// Walks the stack from context (which the walk changes). Each caller's frame lies above its
-// callee's, so a walk whose stack pointer stops rising has gone round in a loop.
-void PrintCallStack(CONTEXT context, HANDLE thread, bool withVariables) {
-    CrashPrintStackHead();
-    STACKFRAME frame = {};
-    frame.AddrPC.Offset = context.Eip;
-    frame.AddrPC.Mode = AddrModeFlat;
-    frame.AddrStack.Offset = context.Esp;
-    frame.AddrStack.Mode = AddrModeFlat;
-    frame.AddrFrame.Offset = context.Ebp;
-    frame.AddrFrame.Mode = AddrModeFlat;
-    DWORD previousStack = 0;
-    bool first = true;
-    while (StackWalk(IMAGE_FILE_MACHINE_I386, crashState.process, thread, &frame, &context, nullptr,
-                     SymFunctionTableAccess, SymGetModuleBase, nullptr)) {
-        if (frame.AddrFrame.Offset == 0 || (!first && frame.AddrStack.Offset <= previousStack))
-            break;
-        first = false;
-        previousStack = frame.AddrStack.Offset;
-        CrashPrintFrameStart(frame.AddrPC.Offset, frame.AddrFrame.Offset);
-        PrintFunction(frame.AddrPC.Offset);
-        if (withVariables) {
-            IMAGEHLP_STACK_FRAME symbolFrame = {};
-            symbolFrame.InstructionOffset = frame.AddrPC.Offset;
-            SymSetContext(crashState.process, &symbolFrame, nullptr);
-            SymEnumSymbols(crashState.process, 0, nullptr, CrashSymbolCallback, &frame);
-            CrashPrint("\r\n");
-        }
+struct StackListing {
+    bool withVariables;
+};
+
+bool PrintFrame(const CrashFrame& frame, void* data) {
+    CrashPrintFrameStart(frame.programCounter, frame.framePointer);
+    PrintFunction(frame.programCounter);
+    if (static_cast<const StackListing*>(data)->withVariables) {
+        IMAGEHLP_STACK_FRAME symbolFrame = {};
+        symbolFrame.InstructionOffset = frame.programCounter;
+        SymSetContext(crashState.process, &symbolFrame, nullptr);
+        SymEnumSymbols(crashState.process, 0, nullptr, CrashSymbolCallback,
+                       const_cast<CrashFrame*>(&frame));
+        CrashPrint("\r\n");
     }
+    return true;
+}
+
+void PrintCallStack(const CONTEXT& context, HANDLE thread, bool withVariables) {
+    CrashPrintStackHead();
+    StackListing listing = {withVariables};
+    CrashWalkStack(context, thread, PrintFrame, &listing);
 }
 
 } // namespace
@@ -102,7 +82,7 @@ void CrashWriteReport(EXCEPTION_POINTERS* pointers, HANDLE thread) {
     CrashPrintOpening(crashState.symbolPath, record.ExceptionCode,
                       ExceptionName(record.ExceptionCode), address, module.section, module.offset,
                       module.fileName);
-    PrintRegisters(context);
+    CrashPrintRegisters(context);
 
     // Without SYMOPT_LOAD_LINES the library knows no source lines.
     SymSetOptions(SYMOPT_DEFERRED_LOADS | SYMOPT_LOAD_LINES);

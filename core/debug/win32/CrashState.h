@@ -38,6 +38,31 @@ void CrashWriteDump(EXCEPTION_POINTERS* pointers, DWORD threadId);
 // Writes the text report through reportFile.
 void CrashWriteReport(EXCEPTION_POINTERS* pointers, HANDLE thread);
 
-// SymEnumSymbols callback: one line per variable; frame is the STACKFRAME of a call-stack
+// What differs between the processors: the registers, the walk of the call stack and where a
+// frame's variables lie.
+//
+// One frame of a call stack: the instruction it executes, its stack and frame pointers (on
+// x86-64, where code keeps no frame pointer, the stack pointer of its caller stands for it) and
+// its registers as far as the walk restores them.
+struct CrashFrame {
+    DWORD64 programCounter;
+    DWORD64 stackPointer;
+    DWORD64 framePointer;
+    CONTEXT context;
+};
+
+// Prints the faulting thread's registers.
+void CrashPrintRegisters(const CONTEXT& context);
+
+// Walks the call stack of thread from context, the faulting one first, calling visit for each
+// frame until it returns false or the walk ends.
+void CrashWalkStack(const CONTEXT& context, HANDLE thread,
+                    bool (*visit)(const CrashFrame& frame, void* data), void* data);
+
+// The value of register (the debug-help library's number for it) in frame; false for a
+// register the walk does not know there.
+bool CrashRegisterValue(const CrashFrame& frame, ULONG reg, DWORD64* value);
+
+// SymEnumSymbols callback: one line per variable; frame is the CrashFrame of a call-stack
 // frame, or null for the global listing.
 BOOL CALLBACK CrashSymbolCallback(PSYMBOL_INFO symbol, ULONG size, PVOID frame);

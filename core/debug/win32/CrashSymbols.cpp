@@ -9,8 +9,8 @@ namespace {
 
 // Basic types of the debug-help library's type information.
 enum { kBasicChar = 2, kBasicFloat = 8 };
-// The symbol tag of functions, and the register number of ESP.
-enum { kTagFunction = 5, kRegisterEsp = 21 };
+// The symbol tag of functions.
+enum { kTagFunction = 5 };
 
 const unsigned kMaxMembers = 1024;
 // Types nest no deeper than this in a listing; deeper members are named without their values.
@@ -60,8 +60,8 @@ void AppendName(SymbolText& text, ULONG64 module, ULONG index) {
     }
 }
 
-// The text a 4-byte char pointer points to, when it is readable up to its terminator or its
-// 32nd character.
+// The text a char pointer points to, when it is readable up to its terminator or its 32nd
+// character.
 bool ReadShortText(ULONG_PTR address, char (&copy)[33]) {
     for (unsigned i = 0; i < 32; ++i) {
         if (!CrashReadMemory(address + i, &copy[i], 1))
@@ -80,7 +80,16 @@ bool AppendValue(SymbolText& text, ULONG_PTR address, ULONG64 length, DWORD basi
         return true;
     if (!CrashReadMemory(address, bytes, size_t(length)))
         return false;
-    if (length == 1) {
+    if (length == sizeof(ULONG_PTR) && basic == kBasicChar) {
+        // A pointer to text: what it points to, when that can be read.
+        ULONG_PTR pointer;
+        memcpy(&pointer, bytes, sizeof pointer);
+        char copy[33];
+        if (ReadShortText(pointer, copy))
+            text.Append(" = \"%.31s\"", copy);
+        else
+            text.Append(" = %llX", (unsigned long long)pointer);
+    } else if (length == 1) {
         text.Append(" = %X", unsigned(bytes[0]));
     } else if (length == 2) {
         uint16_t value;
@@ -89,13 +98,10 @@ bool AppendValue(SymbolText& text, ULONG_PTR address, ULONG64 length, DWORD basi
     } else if (length == 4) {
         uint32_t value;
         memcpy(&value, bytes, sizeof value);
-        char copy[33];
         if (basic == kBasicFloat) {
             float number;
             memcpy(&number, bytes, sizeof number);
             text.Append(" = %f", double(number));
-        } else if (basic == kBasicChar && ReadShortText(value, copy)) {
-            text.Append(" = \"%.31s\"", copy);
         } else {
             text.Append(" = %X", unsigned(value));
         }
@@ -151,7 +157,7 @@ bool AppendMembers(SymbolText& text, ULONG64 module, ULONG type, ULONG_PTR addre
 } // namespace
 
 BOOL CALLBACK CrashSymbolCallback(PSYMBOL_INFO symbol, ULONG, PVOID context) {
-    const STACKFRAME* frame = static_cast<const STACKFRAME*>(context);
+    const CrashFrame* frame = static_cast<const CrashFrame*>(context);
     // Not every library flags functions; their tag says it too.
     if ((symbol->Flags & (SYMFLAG_FUNCTION | SYMFLAG_REGISTER)) || symbol->Tag == kTagFunction)
         return TRUE;
@@ -164,12 +170,10 @@ BOOL CALLBACK CrashSymbolCallback(PSYMBOL_INFO symbol, ULONG, PVOID context) {
     bool readable = true;
     ULONG_PTR address = ULONG_PTR(symbol->Address);
     if (symbol->Flags & SYMFLAG_REGREL) {
-        // A frame-relative symbol means nothing without a frame. Code without frame pointers
-        // places its variables relative to the stack pointer.
-        readable = frame != nullptr;
-        if (frame)
-            address += symbol->Register == kRegisterEsp ? frame->AddrStack.Offset
-                                                        : frame->AddrFrame.Offset;
+        // A frame-relative symbol means nothing without a frame.
+        DWORD64 base = 0;
+        readable = frame && CrashRegisterValue(*frame, symbol->Register, &base);
+        address += ULONG_PTR(base);
     }
     if (readable) {
         AppendName(text, symbol->ModBase, symbol->TypeIndex);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -138,35 +139,45 @@ TEST_F(KilledUpdate, TheJournalIsCompletedOrADamagedOneDropped) {
         EXPECT_FALSE(fs::exists(staging));
     }
 
-    WriteWholeFile(outside, "outside");
-    // Cut short, a name leaving the installation, a file both removed and moved, an absurd
-    // length, a link where the staging folder was.
-    const std::vector<std::pair<std::string, std::string>> damages = {
-        {"end\n", ""},
-        {"m 0 a.bin\n", "m 0 ../outside.txt\n"},
-        {"r gone.txt\n", "r a.bin\n"},
-        {"end\n", std::string(300, 'x') + "\nend\n"},
-        {"end\n", "end\nm 1 b.bin\n"},
+    // The staging folder as a stop before the first step leaves it, with the old version whole.
+    stopAfterSteps("0");
+    const std::string whole = root / "whole";
+    fs::copy(staging, whole);
+    auto restage = [&] {
+        InstallOldVersion(server.Url("list.xml"));
+        fs::copy(whole, staging);
+        return ReadWholeFile(staging + "/journal");
     };
-    for (const auto& [from, to] : damages) {
+    WriteWholeFile(outside, "outside");
+    // Whole as written (so the copy is complete), cut short, a name leaving the installation, a
+    // file both removed and moved, an absurd length, a step after the end.
+    const std::tuple<std::string, std::string, const char*> damages[] = {
+        {"", "", "1.1"},
+        {"end\n", "", "1.0"},
+        {"m 0 a.bin\n", "m 0 ../outside.txt\n", "1.0"},
+        {"r gone.txt\n", "r a.bin\n", "1.0"},
+        {"end\n", std::string(300, 'x') + "\nend\n", "1.0"},
+        {"end\n", "end\nm 1 b.bin\n", "1.0"},
+    };
+    for (const auto& [from, to, version] : damages) {
         SCOPED_TRACE(to);
-        std::string journal = stopAfterSteps("0");
+        std::string journal = restage();
         ASSERT_NE(std::string::npos, journal.find(from));
         journal.replace(journal.find(from), from.size(), to);
         WriteWholeFile(staging + "/journal", journal);
-        EXPECT_EQ("1.0", VersionSeen());
+        EXPECT_EQ(version, VersionSeen());
         EXPECT_FALSE(fs::exists(staging));
         EXPECT_EQ("outside", ReadWholeFile(outside));
     }
     // A link in place of the staging folder is removed, never followed (where links can be made).
-    stopAfterSteps("0");
-    fs::rename(staging, root / "elsewhere");
+    restage();
+    fs::remove_all(staging);
     std::error_code error;
-    fs::create_directory_symlink(root / "elsewhere", staging, error);
+    fs::create_directory_symlink(whole, staging, error);
     if (!error) {
         EXPECT_EQ("1.0", VersionSeen());
         EXPECT_FALSE(fs::exists(fs::symlink_status(staging)));
-        EXPECT_TRUE(fs::exists(root / "elsewhere/journal"));
+        EXPECT_TRUE(fs::exists(whole + "/journal"));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
 #include "updater/DownloadProgress.h"
+#include "updater/EntryPath.h"
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 
@@ -250,6 +251,33 @@ TEST_F(UpdateRun, AFullDiskFailsThePackage) {
         EXPECT_EQ(version, InstalledVersion());
         EXPECT_TRUE(InstalledNames().empty());
     }
+}
+
+// A journal left by a stopped update is completed before the list is fetched, and its version
+// taken; the launcher's leftovers go. One that cannot be completed stops the run before anything
+// is fetched and stays for the next start.
+TEST_F(UpdateRun, AStoppedUpdateIsCompletedBeforeTheListIsFetched) {
+    const std::string staging = Installed(kStagingFolder);
+    for (const bool blocked : {false, true}) {
+        SCOPED_TRACE(blocked);
+        ClearInstallation();
+        fs::create_directory(staging);
+        WriteWholeFile(staging + "/0", "new");
+        WriteWholeFile(staging + "/journal", "launcher journal 1\nto 1.1\nm 0 data/a.txt\nend\n");
+        WriteWholeFile(Installed("installed_updates.new"), "<game>");
+        if (blocked)
+            fs::create_directories(Installed("data/a.txt/in the way"));
+        EXPECT_EQ(blocked ? kExtract : "", RunUpdate());
+        EXPECT_EQ(blocked ? Aborted : Finished, updater.state.load());
+        EXPECT_EQ(blocked ? "" : "1.1", InstalledVersion());
+        EXPECT_EQ(!blocked, fs::is_regular_file(Installed("data/a.txt")));
+        if (!blocked)
+            EXPECT_EQ("new", ReadWholeFile(Installed("data/a.txt")));
+        EXPECT_EQ(blocked, fs::exists(staging + "/journal"));
+        EXPECT_FALSE(fs::exists(Installed("installed_updates.new")));
+    }
+    // The list was fetched once, by the run that completed the journal.
+    EXPECT_EQ(1, server.Hits("list.xml"));
 }
 
 // Servers that refuse, stay silent, stall or send more than is held in memory are passed over,

@@ -271,8 +271,9 @@ TEST_F(UpdateRun, AStoppedUpdateIsCompletedBeforeTheListIsFetched) {
         EXPECT_EQ(blocked ? Aborted : Finished, updater.state.load());
         EXPECT_EQ(blocked ? "" : "1.1", InstalledVersion());
         EXPECT_EQ(!blocked, fs::is_regular_file(Installed("data/a.txt")));
-        if (!blocked)
+        if (!blocked) {
             EXPECT_EQ("new", ReadWholeFile(Installed("data/a.txt")));
+        }
         EXPECT_EQ(blocked, fs::exists(staging + "/journal"));
         EXPECT_FALSE(fs::exists(Installed("installed_updates.new")));
     }

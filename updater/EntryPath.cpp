@@ -84,3 +84,11 @@ bool EntryRelativeName(const char* name, char* relative, size_t size, bool* dire
     *directory = IsSeparator(name[strlen(name) - 1]);
     return true;
 }
+
+std::string FoldedEntryName(const std::string& name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return folded;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // Entry names are read into a buffer of this size; a longer name is refused.
 constexpr size_t kEntryNameSize = 260;
@@ -21,3 +22,7 @@ bool IsSafeEntryName(const char* name);
 // '/', empty ones left out. *directory tells whether the name ends in a separator (a directory
 // entry). False when nothing remains or it does not fit in size bytes.
 bool EntryRelativeName(const char* name, char* relative, size_t size, bool* directory);
+
+// name as Windows compares names (ASCII letters in lower case), so that two names of one file
+// are found equal on every target.
+std::string FoldedEntryName(const std::string& name);

@@ -90,15 +90,6 @@ bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string
     return true;
 }
 
-// The name as Windows compares it.
-std::string Folded(const std::string& name) {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return folded;
-}
-
 // The steps of a package in the order they are done: directories, removals, moves. Removals
 // of files the package also brings are dropped: the package's file wins.
 struct PackageSteps {
@@ -118,7 +109,7 @@ struct PackageSteps {
                      std::make_move_iterator(directories.end()));
         std::set<std::string> moved;
         for (size_t i = 0; !removed.empty() && i < moves.size(); ++i)
-            moved.insert(Folded(moves[i].name));
+            moved.insert(FoldedEntryName(moves[i].name));
         for (const std::string& name : removed) {
             char relative[kEntryNameSize];
             bool directory = false;
@@ -126,7 +117,7 @@ struct PackageSteps {
                 !EntryRelativeName(name.c_str(), relative, sizeof relative, &directory) ||
                 directory)
                 return false;
-            if (moved.count(Folded(relative)) == 0)
+            if (moved.count(FoldedEntryName(relative)) == 0)
                 steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
         }
         steps.insert(steps.end(), std::make_move_iterator(moves.begin()),

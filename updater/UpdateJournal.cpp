@@ -101,15 +101,6 @@ bool ParseStep(const char* line, JournalStep* step) {
            strcmp(relative, name) == 0;
 }
 
-// The name as Windows compares it, so that a file removed and moved is found in any case.
-std::string Folded(const char* name) {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return folded;
-}
-
 // The directories above name's last component ("" for none), as one text.
 std::string ParentOf(const std::string& name) {
     const size_t slash = name.rfind('/');
@@ -182,9 +173,9 @@ bool JournalRead(const char* staging, UpdateJournal* journal) {
             break;
         sound = journal->steps.size() < kJournalMaxSteps && ParseStep(line, &step);
         if (sound && step.kind == JournalStep::Remove)
-            removed.insert(Folded(step.name.c_str()));
+            removed.insert(FoldedEntryName(step.name));
         if (sound && step.kind == JournalStep::Move)
-            moved.insert(Folded(step.name.c_str()));
+            moved.insert(FoldedEntryName(step.name));
         if (sound)
             journal->steps.push_back(step);
     }

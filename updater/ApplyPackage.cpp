@@ -28,7 +28,7 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     extractedBytes.store(0.0f, std::memory_order_relaxed);
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Extracting, std::memory_order_release);
-    const bool applied = ExtractPackage(tempPath);
+    const bool applied = ExtractPackage(tempPath, record.toVersion);
     // Release: whoever sees the count sees the extraction's last counts.
     extractions.fetch_add(1, std::memory_order_release);
     remove(tempPath);

@@ -1,7 +1,6 @@
 #include "updater/EntryPath.h"
 
-#include "core/platform/Directory.h"
-#include "core/strings/BoundedText.h"
+#include "core/strings/TextCompare.h"
 
 #include <cstring>
 
@@ -24,48 +23,72 @@ bool MayNameParent(const char* component, size_t length) {
     return dots >= 2;
 }
 
+// Whether the component is the staging folder as Windows would read it: any case, trailing
+// dots and blanks dropped.
+bool NamesStagingFolder(const char* component, size_t length) {
+    while (length > 0 && (component[length - 1] == '.' || component[length - 1] == ' '))
+        --length;
+    char trimmed[sizeof kStagingFolder];
+    if (length != sizeof trimmed - 1)
+        return false;
+    memcpy(trimmed, component, length);
+    trimmed[length] = '\0';
+    return StrEqualNoCase(trimmed, kStagingFolder);
+}
+
 } // namespace
 
 bool IsSafeEntryName(const char* name) {
     if (strchr(name, ':'))
         return false;
+    bool first = true;
     const char* start = name;
     for (const char* p = name;; ++p) {
+        if (*p && static_cast<unsigned char>(*p) < 0x20)
+            return false;
         if (*p && !IsSeparator(*p))
             continue;
-        if (MayNameParent(start, size_t(p - start)))
+        const size_t length = size_t(p - start);
+        if (MayNameParent(start, length) || (first && NamesStagingFolder(start, length)))
             return false;
+        first = first && length == 0;
         if (!*p)
             return true;
         start = p + 1;
     }
 }
 
-bool PrepareEntryTarget(const char* root, const char* name, char* target, size_t size) {
-    char reached[2 * kEntryNameSize + 8];
-    if (StrCopy(reached, sizeof reached, root) > sizeof reached)
-        return false;
+bool EntryRelativeName(const char* name, char* relative, size_t size, bool* directory) {
+    size_t length = 0;
     const char* start = name;
-    for (const char* p = name; *p; ++p) {
-        if (!IsSeparator(*p))
+    for (const char* p = name;; ++p) {
+        if (*p && !IsSeparator(*p))
             continue;
-        if (p > start) {
-            char candidate[sizeof reached];
-            const size_t length = strlen(reached);
-            if (length + 1 + size_t(p - start) + 1 > sizeof candidate)
+        const size_t part = size_t(p - start);
+        if (part > 0) {
+            const size_t joined = length + (length > 0) + part;
+            if (joined + 1 > size)
                 return false;
-            memcpy(candidate, reached, length);
-            candidate[length] = '/';
-            memcpy(candidate + length + 1, start, size_t(p - start));
-            candidate[length + 1 + size_t(p - start)] = '\0';
-            PlatformMakeDirectory(candidate);
-            if (PlatformIsDirectory(candidate))
-                memcpy(reached, candidate, strlen(candidate) + 1);
+            if (length > 0)
+                relative[length++] = '/';
+            memcpy(relative + length, start, part);
+            length = joined;
         }
+        if (!*p)
+            break;
         start = p + 1;
     }
-    if (!*start)
+    if (length == 0 || size == 0)
         return false;
-    return StrCopy(target, size, reached) <= size && StrCat(target, size, "/") &&
-           StrCat(target, size, start);
+    relative[length] = '\0';
+    *directory = IsSeparator(name[strlen(name) - 1]);
+    return true;
+}
+
+std::string FoldedEntryName(const std::string& name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return folded;
 }

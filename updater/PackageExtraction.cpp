@@ -1,23 +1,32 @@
-// Extracting a stored package into the installation directory (the current directory). The
+// Applying a stored package to the installation directory (the current directory). The
 // archive is walked twice: once to check every name, method and the directory and to add up
-// the sizes, once to extract. Sizes and offsets are 64-bit, so zip64 packages apply.
+// the sizes, once to extract every file into the staging folder, flushed. Only then is the
+// journal written and done: the installation changes once the whole package is on disk.
+// Sizes and offsets are 64-bit, so zip64 packages apply.
 #include "core/platform/Directory.h"
+#include "core/platform/FileReplace.h"
+#include "core/strings/BoundedText.h"
 #include "updater/EntryPath.h"
+#include "updater/RemovalRecord.h"
+#include "updater/UpdateDocuments.h"
+#include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
 
 #include <minizip/unzip.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
 // Large blocks: few calls into the reader and the system per entry.
 constexpr size_t kReadBlock = 1 << 20;
-
-enum class EntryResult { Written, Skipped, Failed };
 
 // Stored and deflated entries are what the reader decodes; any other method, and encryption,
 // would land on disk as the bytes of the archive. A size of 0xFFFFFFFF stands for a zip64
@@ -39,15 +48,14 @@ bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
             walked >= global.number_entry);
 }
 
-// Copies the open entry into the file at target. A target that cannot be opened is skipped
-// (the running launcher's own executable, for one); a damaged stream, data that end before
-// the entry's size, a checksum that does not match or a write that does not reach the disk
-// fail.
-EntryResult ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target,
-                         char* block, std::atomic<float>* extracted) {
+// Copies the open entry into a new file at target. A damaged stream,
+// data that end before the entry's size, a checksum that does not match or a write that does
+// not reach the disk fail.
+bool ExtractEntry(unzFile archive, const unz_file_info64& info, const char* target, char* block,
+                  std::atomic<float>* extracted) {
     FILE* out = fopen(target, "wb");
     if (!out)
-        return EntryResult::Skipped;
+        return false;
     uint64_t written = 0;
     bool ok = true;
     for (;;) {
@@ -64,10 +72,60 @@ EntryResult ExtractEntry(unzFile archive, const unz_file_info64& info, const cha
         }
         written += unsigned(count);
     }
-    if (fclose(out) != 0)
-        ok = false;
-    return ok ? EntryResult::Written : EntryResult::Failed;
+    return fclose(out) == 0 && ok;
 }
+
+// The open entry's data, when they are a removal record of at most its largest size.
+bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string* data,
+                       std::atomic<float>* extracted) {
+    if (info.uncompressed_size > kRemovalRecordMaxBytes)
+        return false;
+    data->resize(size_t(info.uncompressed_size));
+    const int count =
+        data->empty() ? 0 : unzReadCurrentFile(archive, &(*data)[0], unsigned(data->size()));
+    if (count != int(data->size()))
+        return false;
+    extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
+                     std::memory_order_relaxed);
+    return true;
+}
+
+// The steps of a package in the order they are done: directories, removals, moves. Removals
+// of files the package also brings are dropped: the package's file wins.
+struct PackageSteps {
+    std::vector<JournalStep> directories, moves;
+    std::vector<std::string> removed;
+
+    void Add(JournalStep::Kind kind, uint32_t staged, const char* name) {
+        (kind == JournalStep::MakeDirectory ? directories : moves)
+            .push_back(JournalStep{kind, staged, name});
+    }
+
+    // Moves the steps into journal; false when a removed name is not one an entry could have.
+    bool MoveInto(UpdateJournal* journal) {
+        std::vector<JournalStep>& steps = journal->steps;
+        steps.reserve(directories.size() + removed.size() + moves.size());
+        steps.insert(steps.end(), std::make_move_iterator(directories.begin()),
+                     std::make_move_iterator(directories.end()));
+        std::set<std::string> moved;
+        for (size_t i = 0; !removed.empty() && i < moves.size(); ++i)
+            moved.insert(FoldedEntryName(moves[i].name));
+        for (const std::string& name : removed) {
+            char relative[kEntryNameSize];
+            bool directory = false;
+            if (name.size() >= kEntryNameSize || !IsSafeEntryName(name.c_str()) ||
+                !EntryRelativeName(name.c_str(), relative, sizeof relative, &directory) ||
+                directory)
+                return false;
+            if (moved.count(FoldedEntryName(relative)) == 0)
+                steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
+        }
+        steps.insert(steps.end(), std::make_move_iterator(moves.begin()),
+                     std::make_move_iterator(moves.end()));
+        std::vector<JournalStep>().swap(moves);
+        return steps.size() <= kJournalMaxSteps;
+    }
+};
 
 // The zip reader refuses an archive whose end record is its first byte, and that is what an
 // archive without entries is. It is a package that changes nothing.
@@ -87,7 +145,7 @@ bool IsEmptyArchive(const char* path) {
 
 } // namespace
 
-bool Updater::ExtractPackage(const char* archivePath) {
+bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
     unzFile archive = unzOpen64(archivePath);
     if (!archive) {
         if (IsEmptyArchive(archivePath))
@@ -126,27 +184,54 @@ bool Updater::ExtractPackage(const char* archivePath) {
         return false;
     }
 
+    char staging[kPathSize + sizeof kStagingFolder + 1];
+    StrFormat(staging, sizeof staging, "%s/%s", root, kStagingFolder);
+    // Whatever an earlier run left there is not this package's.
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
-    bool failed = !block;
-    uint64_t extracted = 0;
+    bool failed = !block || !PlatformRemoveTree(staging) || !PlatformMakeDirectory(staging);
+    PackageSteps steps;
+    uint32_t index = 0;
     for (walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;
-         walk = unzGoToNextFile(archive), ++extracted) {
-        EntryResult result = EntryResult::Failed;
-        char target[2 * kEntryNameSize + 8];
-        if (unzOpenCurrentFile(archive) == UNZ_OK &&
-            unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr, 0) ==
-                UNZ_OK)
-            result = PrepareEntryTarget(root, name, target, sizeof target)
-                         ? ExtractEntry(archive, info, target, block.get(), &extractedBytes)
-                         : EntryResult::Skipped;
+         walk = unzGoToNextFile(archive), ++index) {
+        char relative[kEntryNameSize], target[sizeof staging + 16];
+        bool directory = false;
+        std::string record;
+        failed = unzOpenCurrentFile(archive) != UNZ_OK ||
+                 unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr,
+                                         0) != UNZ_OK;
+        if (failed)
+            break;
+        const bool isRecord = strcmp(name, kRemovalRecordName) == 0 &&
+                              ReadRemovalRecord(archive, info, &record, &extractedBytes) &&
+                              RemovalRecordNames(record, &steps.removed);
+        // A name of separators only has nothing to make.
+        if (!isRecord && EntryRelativeName(name, relative, sizeof relative, &directory)) {
+            failed =
+                !directory && (!StagedFilePath(staging, index, target, sizeof target) ||
+                               !ExtractEntry(archive, info, target, block.get(), &extractedBytes));
+            steps.Add(directory ? JournalStep::MakeDirectory : JournalStep::Move, index, relative);
+        }
         // Reports a checksum that does not match the data read.
-        if (unzCloseCurrentFile(archive) != UNZ_OK && result == EntryResult::Written)
-            result = EntryResult::Failed;
-        failed = result == EntryResult::Failed;
+        failed = unzCloseCurrentFile(archive) != UNZ_OK || failed;
     }
-    failed = failed || !WalkedToTheEnd(archive, walk, extracted);
+    failed = failed || !WalkedToTheEnd(archive, walk, index);
     unzClose(archive);
-    if (failed)
+
+    UpdateJournal journal;
+    StrCopy(journal.toVersion, sizeof journal.toVersion, toVersion);
+    failed = failed || !steps.MoveInto(&journal) || !JournalSyncStaged(staging, journal) ||
+             !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal);
+    if (failed) {
+        PlatformRemoveTree(staging);
         ShowError(errExtracting);
-    return !failed;
+        return false;
+    }
+    // From here the next start completes what a stop leaves undone.
+    if (!JournalApply(root, staging, journal)) {
+        ShowError(errExtracting);
+        return false;
+    }
+    WriteInstalledUpdates(kInstalledUpdates, toVersion);
+    PlatformRemoveTree(staging);
+    return true;
 }

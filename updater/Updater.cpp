@@ -123,6 +123,13 @@ void Updater::Run() {
         Finish(Aborted);
         return;
     }
+    // Nothing is applied over an update that could not be completed.
+    if (!RecoverInstallation()) {
+        ShowError(errExtracting);
+        curl_global_cleanup();
+        Finish(Aborted);
+        return;
+    }
 
     DownloadBuffer list;
     CURL* handle =

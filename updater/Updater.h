@@ -117,8 +117,13 @@ private:
     // and matches; otherwise the text of the box to show, and no file is left behind.
     const char* ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
                                char (&tempPath)[kTempPathSize]);
-    // Extracts the archive at archivePath into the current directory; false after its box.
-    bool ExtractPackage(const char* archivePath);
+    // Applies the archive at archivePath to the current directory through the staging folder
+    // and the journal, and records toVersion; false after its box.
+    bool ExtractPackage(const char* archivePath, const char* toVersion);
+    // Before anything is fetched: completes the journal of an update that was stopped (and
+    // takes its version) or drops its staging folder, and removes the launcher's leftovers.
+    // False when a journal could not be completed; it is tried again at the next start.
+    bool RecoverInstallation();
     void ShowError(const char* text);
     // Publishes a final state (release: newLauncher and appPath are visible with it).
     void Finish(UpdaterState final);

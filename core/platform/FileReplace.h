@@ -11,9 +11,24 @@
 //       reader of target sees either the old file or the new one. Both paths must lie in one
 //       directory (one volume). Returns true on success; on failure source and target are
 //       left as they were.
+//   PlatformMoveFile(source, target)
+//       as PlatformReplaceFile, but the new directory entries are made durable only by a later
+//       PlatformSyncDirectory of the target's directory, so that many moves share one sync.
+//       On Windows the move is written through before it returns.
+//   PlatformSyncVolume(path)
+//       asks the system to put everything written so far on the volume that holds path (file
+//       data and directory entries alike) on the device, in one request rather than one per
+//       file. False when the system cannot do that here (on Windows it needs administrator
+//       rights and a drive letter); the caller then syncs file by file.
+//   PlatformSyncDirectory(path)
+//       asks the system to put the entries of the directory at path (its creations, renames
+//       and removals so far) on the device. False when that failed or path cannot be opened.
 #pragma once
 
 #include <cstdio>
 
 bool PlatformSyncFile(FILE* stream);
 bool PlatformReplaceFile(const char* source, const char* target);
+bool PlatformMoveFile(const char* source, const char* target);
+bool PlatformSyncDirectory(const char* path);
+bool PlatformSyncVolume(const char* path);

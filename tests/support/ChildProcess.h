@@ -11,6 +11,10 @@
 // up to 2 s for the X server to withdraw it.
 extern const int kCloseDelayMilliseconds;
 
+// Sets (or, with a null value, removes) a variable of the environment that programs started
+// from now on get.
+void SetChildEnvironment(const char* name, const char* value);
+
 class ChildProcess {
 public:
     // Starts program with args in directory; its standard output and error go to files.
@@ -27,6 +31,9 @@ public:
     bool Wait(int timeoutMilliseconds, int* exitCode);
     // Closes its window: WM_CLOSE to its top-level windows on Windows, SIGINT elsewhere.
     void Close();
+    // Ends it at once, as a crash or a power cut would: TerminateProcess on Windows, SIGKILL
+    // elsewhere. Returns once it has ended.
+    void Kill();
     // "caption: text" of every message box shown so far (on POSIX: every line on standard error).
     std::vector<std::string> Boxes() const;
     // Its visible top-level windows of the window class className (Windows only).

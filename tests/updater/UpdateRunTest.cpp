@@ -5,10 +5,13 @@
 #include "tests/support/Minisign.h"
 #include "tests/support/ZipBuilder.h"
 #include "updater/DownloadProgress.h"
+#include "updater/EntryPath.h"
+#include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 
 #include <sodium.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <tuple>
 
@@ -89,31 +92,37 @@ TEST_F(UpdateRun, AppliesTheEntriesThatContinueTheInstalledVersion) {
     }
 }
 
-// Separators of either kind, leading or doubled, lead through directories; a file that cannot be
-// opened, like the running launcher's executable, is passed over.
+// Separators of either kind, leading or doubled, lead through directories; files a package
+// records as removed go, and nothing of the launcher's own is left.
 TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
     const std::string longest = std::string(199, 'd') + "/" + std::string(59, 'n');
-    fs::create_directory(Installed("busy"));
     WriteWholeFile(Installed("empty.txt"), "old contents");
+    fs::create_directories(Installed("data/old"));
+    for (const char* name : {"gone.txt", "data/gone.txt", "kept.txt"})
+        WriteWholeFile(Installed(name), "old");
+    const std::string record =
+        RemovalRecordText({"gone.txt", "data/gone.txt", "data/old", "missing.txt", "empty.txt"});
     const std::string bytes = ZipBuilder()
                                   .Directory("data/")
                                   .File("data\\sub\\b.txt", "b")
                                   .File("/lead//doubled///c.txt", "c")
                                   .File("empty.txt", "")
                                   .File(longest, "x")
-                                  .File("busy", "busy")
+                                  .File(kRemovalRecordName, record)
                                   .Bytes();
     EXPECT_EQ("", Apply(bytes));
     EXPECT_EQ(fs::path(install), fs::current_path());
-    EXPECT_EQ((Names{"busy", "data", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
-                     "empty.txt", "lead", "lead/doubled", "lead/doubled/c.txt"}),
-              InstalledNames());
+    EXPECT_EQ(
+        (Names{"data", "data/old", "data/sub", "data/sub/b.txt", longest.substr(0, 199), longest,
+               "empty.txt", "kept.txt", "lead", "lead/doubled", "lead/doubled/c.txt"}),
+        InstalledNames());
     EXPECT_EQ("b c x ", ReadWholeFile(Installed("data/sub/b.txt")) + " " +
                             ReadWholeFile(Installed("lead/doubled/c.txt")) + " " +
                             ReadWholeFile(Installed(longest)) + " " +
                             ReadWholeFile(Installed("empty.txt")));
-    // The counters the status line shows: all but the passed-over entry extracted.
-    EXPECT_EQ((std::vector<float>{3, 7, float(bytes.size()), float(bytes.size())}),
+    // The counters the status line shows.
+    const float extracted = float(3 + record.size());
+    EXPECT_EQ((std::vector<float>{extracted, extracted, float(bytes.size()), float(bytes.size())}),
               (std::vector<float>{updater.extractedBytes, updater.extractTotalBytes, downloadNow,
                                   downloadTotal}));
     ExpectTempFilesRemoved();
@@ -121,9 +130,10 @@ TEST_F(UpdateRun, ExtractsEveryEntryWhereItsNameSays) {
     EXPECT_EQ("", Apply(ZipBuilder().Bytes()));
 }
 
-// Archives the reader would not really extract, hostile or overlong names, damaged data and too
-// little space (exactly enough is too few; the total counts in 64 bits) fail the package; nothing
-// after the fault is written, and nothing at all when the first pass can tell.
+// Archives the reader would not really extract, hostile or overlong names (also among the removed
+// files), damaged data, a directory where a file goes or a file where a directory goes, and too
+// little space (exactly enough is too few; the total counts in 64 bits) fail the package; the
+// installation keeps the old version whole.
 TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
     const std::string text = CompressibleText(50000, 9);
     const char kHeader[] = "PK\x01\x02";
@@ -135,15 +145,17 @@ TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
         return ZipBuilder().File("1", "1").File(name, "x").File("2", "").Bytes();
     };
     const ZipBuilder first = ZipBuilder().File("a.txt", "a");
-    const Names firstTwo = {"a.txt", "b.txt"};
     const std::string spaced = ZipBuilder().File("a", RandomBytes(5000, 5)).Bytes();
     const std::string huge = ZipBuilder()
                                  .ClaimedSizeFile("huge1.bin", 3000000000u)
                                  .ClaimedSizeFile("huge2.bin", 3000000000u)
                                  .Bytes();
+    auto removing = [](const std::string& name) {
+        return ZipBuilder().File("1", "1").File(kRemovalRecordName, RemovalRecordText({name}));
+    };
     struct Case {
         std::string bytes;
-        Names left;
+        Names left; // what was there: a directory when it ends in '/', else a file
         const char* box = kExtract;
         uint64_t tempFree = FakeServices::kSystemAnswer;
         uint64_t installFree = FakeServices::kSystemAnswer;
@@ -159,9 +171,17 @@ TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
         {named("data/.. /outside.txt"), {}},
         {named("C:outside.txt"), {}},
         {named(std::string(200, 'd') + "/" + std::string(59, 'n')), {}},
-        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c", "c").Bytes(), firstTwo},
-        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c", "c").Bytes(), firstTwo},
-        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c", "c").Bytes(), firstTwo},
+        {ZipBuilder(first).ClaimedSizeFile("b.txt", 5000).File("c", "c").Bytes(), {}},
+        {ZipBuilder(first).WrongCrcFile("b.txt", "checked").File("c", "c").Bytes(), {}},
+        {ZipBuilder(first).DamagedFile("b.txt", text, 20000).File("c", "c").Bytes(), {}},
+        {named("installed_updates.staging/0"), {}},
+        {named("/INSTALLED_UPDATES.STAGING. /journal"), {}},
+        {named("tab\tname"), {}},
+        {ZipBuilder(first).File("busy", "b").Bytes(), {"busy/"}},
+        {ZipBuilder(first).File("data/b.txt", "b").Bytes(), {"data"}},
+        {ZipBuilder(first).Directory("data/").Bytes(), {"data"}},
+        {removing("../outside.txt").Bytes(), {}},
+        {removing("a:b").Bytes(), {}},
         {spaced, {}, kSpace, spaced.size(), 5001},
         {spaced, {}, kSpace, spaced.size() + 1, 5000},
         {spaced, {"a"}, "", spaced.size() + 1, 5001},
@@ -170,31 +190,58 @@ TEST_F(UpdateRun, DamagedArchivesHostileNamesAndTooLittleSpaceFailThePackage) {
     for (const auto& package : cases) {
         SCOPED_TRACE(&package - cases);
         ClearInstallation();
+        for (const std::string& name : package.left)
+            if (name.back() == '/')
+                fs::create_directory(Installed(name));
+            else
+                WriteWholeFile(Installed(name), "old");
         services.tempFree = package.tempFree;
         services.installFree = package.installFree;
         EXPECT_EQ(package.box, Apply(package.bytes));
         EXPECT_EQ(*package.box ? "1.0" : "1.1", InstalledVersion());
-        EXPECT_EQ(package.left, InstalledNames());
+        Names left;
+        for (std::string name : package.left)
+            left.push_back(name.back() == '/' ? name.substr(0, name.size() - 1) : name);
+        EXPECT_EQ(left, InstalledNames());
         // Nothing but the installation beside it either.
         EXPECT_EQ(1, std::distance(fs::directory_iterator(root.Path()), fs::directory_iterator()));
     }
     ExpectTempFilesRemoved();
 }
 
-// An entry whose write meets a full disk fails the package; nothing after it is written.
+// An entry whose staged copy meets a full disk (the space test said there was room) fails the
+// package, and the installation keeps its old files; so does a full disk under the package's
+// temporary copy (the space box) and the list's (the run ends).
 TEST_F(UpdateRun, AFullDiskFailsThePackage) {
-    std::error_code error;
-    fs::create_symlink("/dev/full", Installed("full.bin"), error);
-    if (error || !fs::exists(Installed("full.bin")))
-        GTEST_SKIP() << "no /dev/full";
     const std::string bytes = ZipBuilder()
                                   .File("before.txt", "b")
                                   .File("full.bin", CompressibleText(200000, 4))
                                   .File("after.txt", "a")
                                   .Bytes();
-    EXPECT_EQ(kExtract, Apply(bytes));
-    EXPECT_EQ((Names{"before.txt", "full.bin"}), InstalledNames());
-    // The package's temporary copy meets it: the space box; the list's: the run ends.
+    const std::string small = root / "small";
+    fs::create_directory(small);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs " + small + " 2>&1").c_str()) == 0) {
+        struct Unmount {
+            std::string path, back;
+            ~Unmount() {
+                fs::current_path(back);
+                EXPECT_EQ(0, std::system(("umount " + path).c_str()));
+            }
+        } unmount{small, install};
+        fs::copy_file(Installed("launcher.ini"), small + "/launcher.ini");
+        WriteWholeFile(small + "/before.txt", "old");
+        fs::current_path(small);
+        services.installFree = uint64_t(1) << 40;
+        server.Serve("p.zip", bytes);
+        EXPECT_EQ(kExtract, RunUpdate());
+        EXPECT_EQ("old", ReadWholeFile(small + "/before.txt"));
+        EXPECT_EQ(3, std::distance(fs::directory_iterator(small), fs::directory_iterator()));
+        services.installFree = FakeServices::kSystemAnswer;
+    }
+    std::error_code error;
+    fs::create_symlink("/dev/full", root / "full", error);
+    if (error || !fs::exists(root / "full"))
+        GTEST_SKIP() << "no /dev/full";
     services.tempFree = uint64_t(1) << 40;
     for (const auto& [temp, box, version] :
          {std::make_tuple(1, kSpace, "1.0"), {0, kExtract, ""}}) {
@@ -204,6 +251,34 @@ TEST_F(UpdateRun, AFullDiskFailsThePackage) {
         EXPECT_EQ(version, InstalledVersion());
         EXPECT_TRUE(InstalledNames().empty());
     }
+}
+
+// A journal left by a stopped update is completed before the list is fetched, and its version
+// taken; the launcher's leftovers go. One that cannot be completed stops the run before anything
+// is fetched and stays for the next start.
+TEST_F(UpdateRun, AStoppedUpdateIsCompletedBeforeTheListIsFetched) {
+    const std::string staging = Installed(kStagingFolder);
+    for (const bool blocked : {false, true}) {
+        SCOPED_TRACE(blocked);
+        ClearInstallation();
+        fs::create_directory(staging);
+        WriteWholeFile(staging + "/0", "new");
+        WriteWholeFile(staging + "/journal", "launcher journal 1\nto 1.1\nm 0 data/a.txt\nend\n");
+        WriteWholeFile(Installed("installed_updates.new"), "<game>");
+        if (blocked)
+            fs::create_directories(Installed("data/a.txt/in the way"));
+        EXPECT_EQ(blocked ? kExtract : "", RunUpdate());
+        EXPECT_EQ(blocked ? Aborted : Finished, updater.state.load());
+        EXPECT_EQ(blocked ? "" : "1.1", InstalledVersion());
+        EXPECT_EQ(!blocked, fs::is_regular_file(Installed("data/a.txt")));
+        if (!blocked) {
+            EXPECT_EQ("new", ReadWholeFile(Installed("data/a.txt")));
+        }
+        EXPECT_EQ(blocked, fs::exists(staging + "/journal"));
+        EXPECT_FALSE(fs::exists(Installed("installed_updates.new")));
+    }
+    // The list was fetched once, by the run that completed the journal.
+    EXPECT_EQ(1, server.Hits("list.xml"));
 }
 
 // Servers that refuse, stay silent, stall or send more than is held in memory are passed over,

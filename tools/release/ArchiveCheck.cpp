@@ -2,6 +2,8 @@
 
 #include "tools/release/ReleaseNames.h"
 
+#include "updater/RemovalRecord.h"
+
 #include <minizip/unzip.h>
 
 #include <memory>
@@ -63,7 +65,9 @@ ArchiveReport CheckArchive(const std::string& path) {
         std::string problem;
         if (info.size_filename != entryName.size())
             problem = "the name holds a NUL byte";
-        else if (const char* nameProblem = EntryNameProblem(entryName))
+        // The removal record names the installation itself, which no file may.
+        else if (const char* nameProblem =
+                     entryName == kRemovalRecordName ? nullptr : EntryNameProblem(entryName))
             problem = nameProblem;
         else
             problem = ReadEntry(archive, info, block.get());

@@ -12,6 +12,7 @@
 #include "tools/release/ReleaseNames.h"
 #include "tools/release/UpdateListFile.h"
 #include "updater/PackageHash.h"
+#include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 
 #include <algorithm>
@@ -139,6 +140,11 @@ bool CheckNames(const TreeChanges& changes, std::string* error) {
     std::vector<std::string> names = changes.emptyDirs;
     for (const PackedFile& file : changes.files)
         names.push_back(file.name);
+    names.insert(names.end(), changes.removed.begin(), changes.removed.end());
+    if (RemovalRecordText(changes.removed).size() > kRemovalRecordMaxBytes) {
+        *error = "more files are removed than the launcher's record of them takes";
+        return false;
+    }
     for (const std::string& name : names) {
         const char* problem = name.find('\\') != std::string::npos
                                   ? "the name holds a '\\', which the launcher reads as a "
@@ -205,7 +211,7 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     }
     if (!CheckNames(changes, &error))
         return io.Fail(error);
-    if (changes.files.empty() && changes.emptyDirs.empty())
+    if (changes.files.empty() && changes.emptyDirs.empty() && changes.removed.empty())
         return io.Fail("nothing is new or changed in " + release.newDir);
 
     std::error_code code;
@@ -245,7 +251,7 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
             static_cast<unsigned long long>(summary.stored),
             double(summary.bytes) / (1024.0 * 1024.0), double(packed) / (1024.0 * 1024.0));
     for (const std::string& removed : changes.removed)
-        fprintf(io.out, "removed (the launcher deletes nothing): %s\n", removed.c_str());
+        fprintf(io.out, "removed: %s\n", removed.c_str());
 
     if (!stagedList.empty() && !PlatformReplaceFile(stagedList.c_str(), release.listPath.c_str())) {
         remove(stagedList.c_str());

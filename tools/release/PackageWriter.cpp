@@ -1,5 +1,7 @@
 #include "tools/release/PackageWriter.h"
 
+#include "updater/RemovalRecord.h"
+
 #include <minizip/zip.h>
 #include <zlib.h>
 
@@ -85,6 +87,18 @@ bool AddDirectory(zipFile archive, const std::string& name) {
            zipCloseFileInZip(archive) == ZIP_OK;
 }
 
+// The files the new version dropped, for the launcher to remove.
+bool AddRemovalRecord(zipFile archive, const std::vector<std::string>& removed) {
+    const std::string text = RemovalRecordText(removed);
+    zip_fileinfo info{};
+    info.dosDate = kDosDate;
+    info.external_fa = kDosDirectory;
+    return zipOpenNewFileInZip64(archive, kRemovalRecordName, &info, nullptr, 0, nullptr, 0,
+                                 nullptr, Z_DEFLATED, kLevel, 0) == ZIP_OK &&
+           zipWriteInFileInZip(archive, text.data(), unsigned(text.size())) == ZIP_OK &&
+           zipCloseFileInZip(archive) == ZIP_OK;
+}
+
 } // namespace
 
 bool WritePackage(const std::string& zipPath, const std::string& root, const TreeChanges& changes,
@@ -99,6 +113,8 @@ bool WritePackage(const std::string& zipPath, const std::string& root, const Tre
     for (size_t i = 0; ok && i < changes.emptyDirs.size(); ++i)
         if (!(ok = AddDirectory(archive, changes.emptyDirs[i])))
             *error = "cannot write " + zipPath;
+    if (ok && !changes.removed.empty() && !AddRemovalRecord(archive, changes.removed))
+        ok = Fail(error, "cannot write " + zipPath);
     if (zipClose(archive, nullptr) != ZIP_OK && ok) {
         ok = false;
         *error = "cannot write " + zipPath;
@@ -107,6 +123,6 @@ bool WritePackage(const std::string& zipPath, const std::string& root, const Tre
         remove(zipPath.c_str());
         return false;
     }
-    summary->entries = changes.files.size() + changes.emptyDirs.size();
+    summary->entries = changes.files.size() + changes.emptyDirs.size() + !changes.removed.empty();
     return true;
 }

@@ -1,7 +1,10 @@
 #include "core/platform/Directory.h"
 
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 bool PlatformMakeDirectory(const char* path) {
     return mkdir(path, 0777) == 0;
@@ -19,4 +22,24 @@ bool PlatformCurrentDirectory(char* destination, size_t size) {
         return false;
     }
     return true;
+}
+
+bool PlatformIsPlainDirectory(const char* path) {
+    struct stat status;
+    return lstat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+namespace {
+int RemoveItem(const char* path, const struct stat*, int kind, struct FTW*) {
+    return (kind == FTW_DP ? rmdir(path) : unlink(path)) == 0 ? 0 : -1;
+}
+} // namespace
+
+bool PlatformRemoveTree(const char* path) {
+    struct stat status;
+    if (lstat(path, &status) != 0)
+        return true;
+    // Children first, links as themselves, never across into another file system.
+    nftw(path, RemoveItem, 16, FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
+    return lstat(path, &status) != 0;
 }

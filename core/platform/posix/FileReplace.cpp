@@ -5,28 +5,44 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 namespace {
 constexpr size_t kPathSize = 4096;
-
-// Makes the new directory entry itself durable; a failure here loses no data, so it is ignored.
-void SyncDirectoryOf(const char* path) {
-    char directory[kPathSize];
-    PathDirectory(path, directory, sizeof directory, true);
-    const int handle = open(directory[0] ? directory : ".", O_RDONLY | O_DIRECTORY);
-    if (handle < 0)
-        return;
-    fsync(handle);
-    close(handle);
-}
 } // namespace
 
 bool PlatformSyncFile(FILE* stream) {
     return fflush(stream) == 0 && fsync(fileno(stream)) == 0;
 }
 
-bool PlatformReplaceFile(const char* source, const char* target) {
-    if (rename(source, target) != 0)
+bool PlatformSyncDirectory(const char* path) {
+    const int handle = open(path[0] ? path : ".", O_RDONLY | O_DIRECTORY);
+    if (handle < 0)
         return false;
-    SyncDirectoryOf(target);
+    const bool synced = fsync(handle) == 0;
+    close(handle);
+    return synced;
+}
+
+bool PlatformSyncVolume(const char* path) {
+    const int handle = open(path[0] ? path : ".", O_RDONLY);
+    if (handle < 0)
+        return false;
+    const bool synced = syncfs(handle) == 0;
+    close(handle);
+    return synced;
+}
+
+bool PlatformMoveFile(const char* source, const char* target) {
+    return rename(source, target) == 0;
+}
+
+bool PlatformReplaceFile(const char* source, const char* target) {
+    if (!PlatformMoveFile(source, target))
+        return false;
+    // Makes the new directory entry itself durable; a failure here loses no data.
+    char directory[kPathSize];
+    PathDirectory(target, directory, sizeof directory, true);
+    PlatformSyncDirectory(directory);
     return true;
 }

@@ -1,6 +1,10 @@
 #include "core/platform/Directory.h"
 
+#include "core/strings/BoundedText.h"
+
 #include <windows.h>
+
+#include <cstring>
 
 bool PlatformMakeDirectory(const char* path) {
     return CreateDirectoryA(path, nullptr) != FALSE;
@@ -19,4 +23,46 @@ bool PlatformCurrentDirectory(char* destination, size_t size) {
         return false;
     }
     return true;
+}
+
+bool PlatformIsPlainDirectory(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+namespace {
+
+// A reparse point (a junction, a link) is removed as itself: its target stays untouched.
+bool RemoveItem(const char* path, DWORD attributes) {
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DeleteFileA(path) != FALSE;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        char pattern[MAX_PATH];
+        if (StrFormat(pattern, sizeof pattern, "%s\\*", path) > sizeof pattern)
+            return false;
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA(pattern, &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const char* name = found.cFileName;
+                if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+                    continue;
+                char child[MAX_PATH];
+                if (StrFormat(child, sizeof child, "%s\\%s", path, name) <= sizeof child)
+                    RemoveItem(child, found.dwFileAttributes);
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+    }
+    return RemoveDirectoryA(path) != FALSE;
+}
+
+} // namespace
+
+bool PlatformRemoveTree(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || RemoveItem(path, attributes);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -58,6 +59,21 @@ bool ChildProcess::Wait(int timeoutMilliseconds, int* exitCode) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+}
+
+void ChildProcess::Kill() {
+    if (started && !ended) {
+        kill(id, SIGKILL);
+        waitpid(id, nullptr, 0);
+        ended = true;
+    }
+}
+
+void SetChildEnvironment(const char* name, const char* value) {
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
 }
 
 void ChildProcess::Close() {

@@ -84,6 +84,18 @@ ChildProcess::~ChildProcess() {
         CloseHandle(process);
 }
 
+void ChildProcess::Kill() {
+    if (process && !ended) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, INFINITE);
+        ended = true;
+    }
+}
+
+void SetChildEnvironment(const char* name, const char* value) {
+    SetEnvironmentVariableA(name, value);
+}
+
 // A box is a dialog of the standard class whose text sits in the static control 0xFFFF.
 void ChildProcess::AnswerBoxes() {
     for (HWND box : WindowsOf(id, "#32770")) {

@@ -48,6 +48,12 @@ bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
             walked >= global.number_entry);
 }
 
+// Only the worker writes the count, so a load and a store publish it whole.
+void AddExtracted(std::atomic<float>* extracted, int count) {
+    extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
+                     std::memory_order_relaxed);
+}
+
 // Copies the open entry into a new file at target. A damaged stream,
 // data that end before the entry's size, a checksum that does not match or a write that does
 // not reach the disk fail.
@@ -64,8 +70,7 @@ bool ExtractEntry(unzFile archive, const unz_file_info64& info, const char* targ
             ok = count == 0 && written == info.uncompressed_size;
             break;
         }
-        extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
-                         std::memory_order_relaxed);
+        AddExtracted(extracted, count);
         if (fwrite(block, 1, size_t(count), out) != size_t(count)) {
             ok = false;
             break;
@@ -85,8 +90,7 @@ bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string
         data->empty() ? 0 : unzReadCurrentFile(archive, &(*data)[0], unsigned(data->size()));
     if (count != int(data->size()))
         return false;
-    extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
-                     std::memory_order_relaxed);
+    AddExtracted(extracted, count);
     return true;
 }
 

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int kPollMilliseconds = 50;
+// Longer than any pause of a live client in the tests, shorter than their time limits.
+constexpr int kSendStallSeconds = 20;
 
 std::string LocalUrl(uint16_t port, const std::string& path) {
     return "http://127.0.0.1:" + std::to_string(port) + "/" + path;
@@ -41,24 +43,42 @@ void CloseSocket(uintptr_t socket) {
         Sockets::Close(NativeSocket(socket));
 }
 
-bool WaitReadable(NativeSocket socket) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
+// Whether socket becomes readable (or writable) within one poll.
+bool WaitReady(NativeSocket socket, bool writable) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(socket, &ready);
     timeval timeout{0, kPollMilliseconds * 1000};
-    return select(int(socket + 1), &readable, nullptr, nullptr, &timeout) > 0;
+    return select(int(socket + 1), writable ? nullptr : &ready, writable ? &ready : nullptr,
+                  nullptr, &timeout) > 0;
 }
 
-bool SendAll(NativeSocket socket, const char* data, size_t length) {
-    while (length > 0) {
+bool WaitReadable(NativeSocket socket) {
+    return WaitReady(socket, false);
+}
+
+// Sends on a non-blocking socket. Fails when the client hangs up, when the server stops, and
+// when the client takes nothing for kSendStallSeconds: a client that is gone but whose
+// connection lingers (a killed program under Wine) must not hold the server's only thread.
+bool SendAll(NativeSocket socket, const char* data, size_t length,
+             const std::atomic<bool>& stopping) {
+    auto progress = std::chrono::steady_clock::now();
+    while (length > 0 && !stopping) {
         const int sent =
             send(socket, data, int(length > (1u << 20) ? 1u << 20 : length), kSendFlags);
-        if (sent <= 0)
+        if (sent > 0) {
+            data += sent;
+            length -= size_t(sent);
+            progress = std::chrono::steady_clock::now();
+        } else if (sent == 0 || !Sockets::WouldBlock() ||
+                   std::chrono::steady_clock::now() - progress >
+                       std::chrono::seconds(kSendStallSeconds)) {
             return false;
-        data += sent;
-        length -= size_t(sent);
+        } else {
+            WaitReady(socket, true);
+        }
     }
-    return true;
+    return length == 0;
 }
 
 // The request's path without its leading slash; empty when no request line arrived in time.
@@ -71,6 +91,8 @@ std::string ReadRequestPath(NativeSocket client) {
             continue;
         char block[2048];
         const int count = recv(client, block, sizeof block, 0);
+        if (count < 0 && Sockets::WouldBlock())
+            continue;
         if (count <= 0)
             break;
         request.append(block, size_t(count));
@@ -119,6 +141,7 @@ void TestHttpServer::Loop() {
         const NativeSocket client = accept(NativeSocket(listener), nullptr, nullptr);
         if (client == kInvalidSocket)
             continue;
+        Sockets::SetNonBlocking(client);
         Reply(uintptr_t(client));
         Sockets::Close(client);
     }
@@ -143,25 +166,29 @@ void TestHttpServer::Reply(uintptr_t socket) {
         "\r\nContent-Type: " + (ok ? "application/octet-stream" : "text/html") +
         "\r\nContent-Length: " + std::to_string(answer.body.size()) +
         "\r\nConnection: close\r\n\r\n";
-    if (!SendAll(client, head.data(), head.size()) || !SendBody(socket, answer) || !answer.stall)
+    if (!SendAll(client, head.data(), head.size(), stopping) || !SendBody(socket, answer) ||
+        !answer.stall)
         return;
     // Hold the connection open without a byte until the client hangs up.
     char ignored[256];
     while (!stopping)
-        if (WaitReadable(client) && recv(client, ignored, sizeof ignored, 0) <= 0)
-            return;
+        if (WaitReadable(client)) {
+            const int count = recv(client, ignored, sizeof ignored, 0);
+            if (count == 0 || (count < 0 && !Sockets::WouldBlock()))
+                return;
+        }
 }
 
 bool TestHttpServer::SendBody(uintptr_t client, const Answer& answer) {
     if (answer.bytesPerSecond == 0)
-        return SendAll(NativeSocket(client), answer.body.data(), answer.sentBytes);
+        return SendAll(NativeSocket(client), answer.body.data(), answer.sentBytes, stopping);
     const size_t piece = std::max<size_t>(answer.bytesPerSecond * kPollMilliseconds / 1000, 1);
     auto due = std::chrono::steady_clock::now();
     for (size_t sent = 0; sent < answer.sentBytes && !stopping; sent += piece) {
         std::this_thread::sleep_until(due);
         due += std::chrono::milliseconds(kPollMilliseconds);
         if (!SendAll(NativeSocket(client), answer.body.data() + sent,
-                     std::min(piece, answer.sentBytes - sent)))
+                     std::min(piece, answer.sentBytes - sent), stopping))
             return false;
     }
     return !stopping;

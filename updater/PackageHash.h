@@ -19,6 +19,8 @@ struct ListedPackage {
 // Reads the entry's "sha256" (64 hex digits) and "size" (a decimal count of bytes); either may
 // be absent. False when one is present but malformed.
 bool ReadListedPackage(const UpdateRecord& record, ListedPackage* listed);
+// The same of the entry's delta package: "deltasha256" and "deltasize".
+bool ReadListedDelta(const UpdateRecord& record, ListedPackage* listed);
 
 struct PackageHasher {
     crypto_hash_sha256_state state;

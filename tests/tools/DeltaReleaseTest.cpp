@@ -193,6 +193,30 @@ TEST_F(DeltaRelease, DeltaThatLiesIsRefusedWithNothingChanged) {
     EXPECT_EQ(0, server.Hits("update-1.0-to-1.1.zip"));
 }
 
+// check patches the deltas of the first update onto the old installation given: the tree the
+// release was made from passes, another one fails, naming the file.
+TEST_F(DeltaRelease, CheckPatchesTheDeltasOntoTheOldDirectory) {
+    ASSERT_EQ(0, Release("1.0", "1.1").code);
+    const auto check = [this](const std::vector<std::string>& extra) {
+        std::vector<std::string> args = {"gamerelease", "check", site};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const auto entry = [](int argc, char** argv, FILE* out, FILE* err) {
+            return ReleaseToolMain(argc, argv, out, err, nullptr);
+        };
+        return RunTool(entry, args, work.Path());
+    };
+    const ToolOutcome plain = check({}), fits = check({"--old", work / "1.0"});
+    const ToolOutcome other = check({"--old", work / "1.1"});
+    EXPECT_EQ(0, plain.code) << plain.out;
+    EXPECT_EQ(0, fits.code) << fits.out;
+    EXPECT_TRUE(Contains(fits.out, "update-1.0-to-1.1-delta.zip: ok, 3 entries")) << fits.out;
+    EXPECT_EQ(1, other.code);
+    EXPECT_TRUE(Contains(other.out, "data/pack.bin: it was not made from")) << other.out;
+    // A run from a version nothing starts from patches nothing onto the directory.
+    EXPECT_EQ(0, check({"--from", "0.9", "--old", work / "1.1"}).code);
+    EXPECT_NE(0, check({"--old", work / "none"}).code);
+}
+
 // Today's launchers refuse a name in their staging folder, so a delta never lands in a game as
 // if it were the game's file; the launcher takes the file's name from behind the prefix.
 TEST(DeltaEntryName, NamesTheFileBehindAPrefixEarlierLaunchersRefuse) {

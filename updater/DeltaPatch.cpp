@@ -146,17 +146,20 @@ DeltaOutcome ApplyDeltaEntry(unzFile archive, const char* basisPath, const char*
         return DeltaOutcome::Failed;
     extracted->store(extracted->load(std::memory_order_relaxed) + float(kDeltaHeaderSize),
                      std::memory_order_relaxed);
-    if (!FileHashIs(basisPath, header.basisSha256))
-        return DeltaOutcome::BasisMismatch;
     Patch patch;
     patch.basis = fopen(basisPath, "rb");
     patch.out = fopen(target, "wb");
     patch.job = patch.basis && patch.out ? rs_patch_begin(CopyFromBasis, patch.basis) : nullptr;
-    if (!patch.job || !RunPatch(archive, &patch, header, extracted))
-        return DeltaOutcome::Failed;
-    FILE* out = patch.out;
-    patch.out = nullptr;
-    return fclose(out) == 0 ? DeltaOutcome::Applied : DeltaOutcome::Failed;
+    if (patch.job && RunPatch(archive, &patch, header, extracted)) {
+        FILE* out = patch.out;
+        patch.out = nullptr;
+        if (fclose(out) == 0)
+            return DeltaOutcome::Applied;
+    }
+    // The result alone shows that the parts of the file the delta uses are right, so the whole
+    // file is read for its hash only when the delta did not give it.
+    return FileHashIs(basisPath, header.basisSha256) ? DeltaOutcome::Failed
+                                                     : DeltaOutcome::BasisMismatch;
 }
 
 DeltaOutcome StageDeltaEntry(unzFile archive, const char* root, const char* staging, uint32_t index,

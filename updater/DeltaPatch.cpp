@@ -96,23 +96,28 @@ bool RunPatch(unzFile archive, Patch* patch, const DeltaHeader& header,
                                                  unsigned(kBlock - buffers.avail_in));
             if (count < 0)
                 return false;
-            extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
-                             std::memory_order_relaxed);
             buffers.avail_in += size_t(count);
             buffers.eof_in = count == 0;
         }
         buffers.next_out = out.get();
         buffers.avail_out = kBlock;
+        const size_t given = buffers.avail_in;
         const rs_result result = rs_job_iter(patch->job, &buffers);
         const size_t produced = kBlock - buffers.avail_out;
         PackageHasherAdd(&hasher, out.get(), produced);
         if (hasher.bytes > header.resultSize ||
             fwrite(out.get(), 1, produced, patch->out) != produced)
             return false;
+        // The package's total counts what deltas make, so progress does too.
+        extracted->store(extracted->load(std::memory_order_relaxed) + float(produced),
+                         std::memory_order_relaxed);
         if (result == RS_DONE)
             break;
-        // Blocked at the end of the entry with nothing more to give: a delta cut short.
-        if (result != RS_BLOCKED || (buffers.eof_in && produced == 0 && buffers.avail_in == 0))
+        // A job that neither takes input nor gives output, with no more input to come or no
+        // room for it, would never end: a delta cut short, or one that does not parse.
+        const bool stuck =
+            produced == 0 && buffers.avail_in == given && (buffers.eof_in || given == kBlock);
+        if (result != RS_BLOCKED || stuck)
             return false;
     }
     uint8_t hash[crypto_hash_sha256_BYTES];
@@ -144,8 +149,6 @@ DeltaOutcome ApplyDeltaEntry(unzFile archive, const char* basisPath, const char*
     DeltaHeader header;
     if (!ReadHeader(archive, &header))
         return DeltaOutcome::Failed;
-    extracted->store(extracted->load(std::memory_order_relaxed) + float(kDeltaHeaderSize),
-                     std::memory_order_relaxed);
     Patch patch;
     patch.basis = fopen(basisPath, "rb");
     patch.out = fopen(target, "wb");

@@ -21,8 +21,9 @@ enum class DeltaOutcome {
 bool DeltaResultSize(unzFile archive, uint64_t* size);
 
 // Applies the open delta entry of archive to the file at basisPath, writing the result into a
-// new file at target; every byte read from the archive is added to *extracted. target is left
-// behind on failure, for the caller's staging folder to drop.
+// new file at target; every byte of the result is added to *extracted, as the package's total
+// counts the results of its deltas. target is left behind on failure, for the caller's staging
+// folder to drop.
 DeltaOutcome ApplyDeltaEntry(unzFile archive, const char* basisPath, const char* target,
                              std::atomic<float>* extracted);
 

@@ -113,6 +113,25 @@ TEST_F(DeltaRelease, ChainAppliesThroughDeltasUnderAListKey) {
     ExpectTempFilesRemoved();
 }
 
+// Under a "ListKey" a delta package is taken only with its hash in the signed list.
+TEST_F(DeltaRelease, UnderAListKeyADeltaWithoutItsHashIsRefused) {
+    ASSERT_EQ(0, Release("1.0", "1.1").code);
+    ServeSite();
+    std::string list = ReadWholeFile(site + "/list.xml");
+    const size_t hash = list.find("      <deltasha256>");
+    ASSERT_NE(std::string::npos, hash);
+    list.erase(hash, list.find('\n', hash) + 1 - hash);
+    const MinisignKey studio;
+    server.Serve("unhashed.xml", list);
+    server.Serve("unhashed.xml.minisig", studio.Sign(list));
+    WriteTree(install, versions[0]);
+    WriteIni({{"URL1", server.Url("unhashed.xml")}, {"ListKey", studio.PublicLine()}});
+    EXPECT_EQ("Error: Update download error;", RunUpdate());
+    EXPECT_EQ("1.0", InstalledVersion());
+    ExpectInstalled(versions[0]);
+    EXPECT_EQ(0, server.Hits("update-1.0-to-1.1-delta.zip") + server.Hits("update-1.0-to-1.1.zip"));
+}
+
 // A file the delta was not made from (modded, damaged, missing) takes the full package of the
 // step without a box; with no full package to take, the step fails and nothing changes.
 TEST_F(DeltaRelease, InstallationTheDeltaDoesNotFitTakesTheFullPackage) {

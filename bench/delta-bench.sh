@@ -13,6 +13,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=bench/launcher-run.sh
+. "$root/bench/launcher-run.sh"
 windows=
 case ${1:-} in
     --windows) windows=1; shift ;;
@@ -29,13 +31,8 @@ if [ -n "$windows" ]; then
     cmake --build --preset "$preset" -j2 --target launcher >/dev/null
     run=$root/build/$preset/launcher/win32/launcher.exe
 else
-    preset=native
     run=$root/build/native/launcher/terminal/launcher
 fi
-# The launcher process, by its whole path in either form (under Wine: the Windows process), so
-# that launchers of other work trees do not count.
-pattern="$(echo "$root" | sed 's#/#.#g').build.$preset.launcher.(terminal|win32).launcher"
-
 
 work=$(mktemp -d)
 server_pid=
@@ -51,39 +48,25 @@ python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work/site" >/dev/n
 server_pid=$!
 
 # Applies the update listed in site/$1 to a copy of $2 and checks the result against $3; prints
-# "SECONDS PEAK_KB".
+# "SECONDS PEAK_KB" (run_launcher).
 apply() {
-    local list=$1 old=$2 new=$3 game=$work/game log=$work/log start peak_kb=0 kb pid run_pid
+    local list=$1 old=$2 new=$3 game=$work/game measured
     rm -rf "$game"
     cp -r "$old" "$game"
     # The game it starts afterwards does not exist: only the update is measured.
     printf '[Config]\r\nURL1=http://127.0.0.1:%s/%s\r\nApp=no.game\r\n' "$port" "$list" \
         >"$game/launcher.ini"
     cd "$game"
-    start=$(date +%s.%N)
-    if [ -n "$windows" ]; then
-        "$root/scripts/with-display" "$root/scripts/wine-run" "$run" >"$log" 2>&1 &
-    else
-        "$run" >"$log" 2>&1 &
-    fi
-    run_pid=$!
-    while kill -0 "$run_pid" 2>/dev/null; do
-        for pid in $(pgrep -f "$pattern" || true); do
-            kb=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-            if [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ]; then peak_kb=$kb; fi
-        done
-        sleep 0.1
-    done
-    wait "$run_pid" || true
-    echo "$(echo "$(date +%s.%N) - $start" | bc) $peak_kb"
+    measured=$(run_launcher "$run" "$windows" "$work/log")
     cd "$work"
     if ! grep -q "<to>1.1</to>" "$game/installed_updates" 2>/dev/null; then
-        cat "$log" >&2
+        cat "$work/log" >&2
         echo "delta-bench: $list did not bring the installation to 1.1" >&2
         exit 1
     fi
     rm -f "$game/launcher.ini" "$game/installed_updates"
     diff -r "$new" "$game" >/dev/null || { echo "delta-bench: $list: the result differs" >&2; exit 1; }
+    echo "$measured"
 }
 
 # Packages the update from $2 to $3 as case $1 (new bytes $4, or - where they are not known),

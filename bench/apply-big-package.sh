@@ -33,13 +33,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j2 --target launcher >/dev/null
 [ -f "$run" ] || { echo "apply-big-package: no $run" >&2; exit 2; }
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-    if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+bench_work
 
 echo "==> making the contents"
 mkdir -p "$work/contents/data/small" "$work/served" "$work/game"

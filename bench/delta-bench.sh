@@ -34,13 +34,7 @@ else
     run=$root/build/native/launcher/terminal/launcher
 fi
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-    if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+bench_work
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 mkdir -p "$work/site"

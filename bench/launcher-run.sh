@@ -1,5 +1,13 @@
 # Sourced by the benchmarks that run the launcher program.
 #
+# bench_work: makes the scratch directory $work, removed at exit together with the process
+# $server_pid (a local server) when one is set.
+bench_work() {
+    work=$(mktemp -d)
+    server_pid=
+    trap 'if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+}
+#
 # run_launcher RUN WINDOWS LOG: runs the launcher at RUN in the current directory (under Wine,
 # through scripts/with-display and scripts/wine-run, when WINDOWS is not empty), its output in
 # LOG, and prints "SECONDS PEAK_KB": the time it took and the peak resident memory of the

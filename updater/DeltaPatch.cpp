@@ -38,13 +38,8 @@ bool ReadHeader(unzFile archive, DeltaHeader* header) {
 }
 
 bool FileHashIs(const char* path, const uint8_t (&expected)[kDeltaHashSize]) {
-    PackageHasher hasher;
-    PackageHasherStart(&hasher);
-    if (!PackageHasherAddFile(&hasher, path))
-        return false;
     uint8_t hash[crypto_hash_sha256_BYTES];
-    PackageHasherFinish(&hasher, hash);
-    return sodium_memcmp(hash, expected, sizeof hash) == 0;
+    return FileSha256(path, hash) && sodium_memcmp(hash, expected, sizeof hash) == 0;
 }
 
 // librsync's reader of the basis: 64-bit positions, so that a file past 2 GiB reads on every

@@ -91,6 +91,15 @@ bool PackageHasherAddFile(PackageHasher* hasher, const char* path) {
     return read;
 }
 
+bool FileSha256(const char* path, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {
+    PackageHasher hasher;
+    PackageHasherStart(&hasher);
+    if (!PackageHasherAddFile(&hasher, path))
+        return false;
+    PackageHasherFinish(&hasher, hash);
+    return true;
+}
+
 void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {
     crypto_hash_sha256_final(&hasher->state, hash);
 }

@@ -87,15 +87,6 @@ bool WriteDelta(const std::string& oldPath, const std::string& newPath,
 
 } // namespace
 
-bool HashFile(const std::string& path, uint8_t (&hash)[kDeltaHashSize]) {
-    PackageHasher hasher;
-    PackageHasherStart(&hasher);
-    if (!PackageHasherAddFile(&hasher, path.c_str()))
-        return false;
-    PackageHasherFinish(&hasher, hash);
-    return true;
-}
-
 bool MakeDeltas(const std::string& oldDir, const std::string& newDir, const TreeChanges& changes,
                 const std::string& scratchPath, ProgressLine* progress, DeltaSet* set,
                 std::string* error) {
@@ -112,8 +103,8 @@ bool MakeDeltas(const std::string& oldDir, const std::string& newDir, const Tree
         fclose(probe);
         PackedDelta delta{file.name, {}, uint64_t(PlatformFileTell(set->scratch)), 0};
         uint64_t deflated = 0;
-        if (!HashFile(oldPath, delta.header.basisSha256) ||
-            !HashFile(newPath, delta.header.resultSha256) ||
+        if (!FileSha256(oldPath.c_str(), delta.header.basisSha256) ||
+            !FileSha256(newPath.c_str(), delta.header.resultSha256) ||
             !DeflatedFileSize(newPath, block.get(), &deflated))
             return Fail(error, "cannot read " + oldPath + " or " + newPath);
         if (!WriteDelta(oldPath, newPath, scratchPath + ".sig", set->scratch))

@@ -39,6 +39,3 @@ void DeltaSetRelease(DeltaSet* set);
 // scratch file through block. False when the scratch file cannot be read or the entry written.
 bool AddDeltaEntry(zipFile archive, const DeltaSet& set, const PackedDelta& delta, char* block,
                    size_t blockSize);
-
-// The SHA-256 of the file at path into hash; false when it cannot be read.
-bool HashFile(const std::string& path, uint8_t (&hash)[kDeltaHashSize]);

@@ -113,6 +113,18 @@ TEST_F(DeltaRelease, ChainAppliesThroughDeltasUnderAListKey) {
     ExpectTempFilesRemoved();
 }
 
+// The space a delta package needs is that of the files it makes, not of its deltas.
+TEST_F(DeltaRelease, FilesADeltaMakesMustFitOnTheDisk) {
+    ASSERT_EQ(0, Release("1.0", "1.1").code);
+    ServeSite();
+    WriteTree(install, versions[0]);
+    WriteIni({{"URL1", server.Url("list.xml")}});
+    services.installFree = kPackSize / 2;
+    EXPECT_EQ("Error: Not enought disk space;", RunUpdate());
+    EXPECT_EQ("1.0", InstalledVersion());
+    ExpectInstalled(versions[0]);
+}
+
 // Under a "ListKey" a delta package is taken only with its hash in the signed list.
 TEST_F(DeltaRelease, UnderAListKeyADeltaWithoutItsHashIsRefused) {
     ASSERT_EQ(0, Release("1.0", "1.1").code);

@@ -84,11 +84,12 @@ bool RunPatch(unzFile archive, Patch* patch, const DeltaHeader& header,
     rs_buffers_t buffers{};
     buffers.next_in = in.get();
     for (;;) {
+        int count = 0;
         if (!buffers.eof_in && buffers.avail_in < kBlock) {
             memmove(in.get(), buffers.next_in, buffers.avail_in);
             buffers.next_in = in.get();
-            const int count = unzReadCurrentFile(archive, in.get() + buffers.avail_in,
-                                                 unsigned(kBlock - buffers.avail_in));
+            count = unzReadCurrentFile(archive, in.get() + buffers.avail_in,
+                                       unsigned(kBlock - buffers.avail_in));
             if (count < 0)
                 return false;
             buffers.avail_in += size_t(count);
@@ -108,10 +109,9 @@ bool RunPatch(unzFile archive, Patch* patch, const DeltaHeader& header,
                          std::memory_order_relaxed);
         if (result == RS_DONE)
             break;
-        // A job that neither takes input nor gives output, with no more input to come or no
-        // room for it, would never end: a delta cut short, or one that does not parse.
-        const bool stuck =
-            produced == 0 && buffers.avail_in == given && (buffers.eof_in || given == kBlock);
+        // A round in which nothing was read, taken or given would repeat forever: a delta cut
+        // short, or one that does not parse.
+        const bool stuck = count == 0 && produced == 0 && buffers.avail_in == given;
         if (result != RS_BLOCKED || stuck)
             return false;
     }

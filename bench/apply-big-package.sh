@@ -11,6 +11,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=bench/launcher-run.sh
+. "$root/bench/launcher-run.sh"
 windows=
 case ${1:-} in
     --windows | --win32) windows=1; shift ;;
@@ -31,13 +33,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j2 --target launcher >/dev/null
 [ -f "$run" ] || { echo "apply-big-package: no $run" >&2; exit 2; }
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-    if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+bench_work
 
 echo "==> making the contents"
 mkdir -p "$work/contents/data/small" "$work/served" "$work/game"
@@ -65,24 +61,7 @@ printf '[Config]\r\nURL1=http://127.0.0.1:%s/list.xml\r\nApp=no.game\r\n' "$port
 
 echo "==> applying a package of $package_bytes bytes"
 cd "$work/game"
-if [ -n "$windows" ]; then
-    "$root/scripts/with-display" "$root/scripts/wine-run" "$run" >"$work/log" 2>&1 &
-else
-    "$run" >"$work/log" 2>&1 &
-fi
-run_pid=$!
-start=$(date +%s.%N)
-# The peak resident memory of the launcher process (under Wine: of the Windows process).
-peak_kb=0
-while kill -0 "$run_pid" 2>/dev/null; do
-    for pid in $(pgrep -f "build.$preset.launcher.(terminal|win32).launcher" || true); do
-        kb=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-        if [ -n "$kb" ] && [ "$kb" -gt "$peak_kb" ]; then peak_kb=$kb; fi
-    done
-    sleep 0.2
-done
-wait "$run_pid" || true
-seconds=$(echo "$(date +%s.%N) - $start" | bc)
+read -r seconds peak_kb < <(run_launcher "$run" "$windows" "$work/log")
 tail -1 "$work/log"
 echo "==> $seconds s, peak resident $((peak_kb / 1024)) MB"
 if ! grep -q "<to>1.1</to>" installed_updates; then

@@ -1,5 +1,6 @@
 # Third-party libraries as imported targets with the same names on both targets:
-#   deps::curl, deps::tinyxml, deps::minizip (brings zlib), deps::sodium, GTest::gtest(_main).
+#   deps::curl, deps::tinyxml, deps::minizip (brings zlib), deps::sodium, deps::rsync,
+#   GTest::gtest(_main).
 # Linux uses Debian's packages; Windows uses the static libraries that scripts/setup.sh
 # cross-builds into build/deps/win32 (found through the toolchain's find root).
 
@@ -33,6 +34,22 @@ if(WIN32)
     set_target_properties(deps::sodium PROPERTIES
         INTERFACE_COMPILE_DEFINITIONS "SODIUM_STATIC"
         INTERFACE_LINK_LIBRARIES advapi32)
+endif()
+
+find_path(RSYNC_INCLUDE_DIR librsync.h REQUIRED)
+# Debian's static librsync needs libb2 besides; its shared one brings it.
+if(WIN32)
+    find_library(RSYNC_LIBRARY NAMES librsync.a REQUIRED)
+else()
+    find_library(RSYNC_LIBRARY NAMES rsync REQUIRED)
+endif()
+add_library(deps::rsync UNKNOWN IMPORTED)
+set_target_properties(deps::rsync PROPERTIES
+    IMPORTED_LOCATION "${RSYNC_LIBRARY}"
+    INTERFACE_INCLUDE_DIRECTORIES "${RSYNC_INCLUDE_DIR}")
+if(WIN32)
+    # The static library's header must not ask for DLL imports.
+    set_target_properties(deps::rsync PROPERTIES INTERFACE_COMPILE_DEFINITIONS "LIBRSYNC_STATIC_DEFINE")
 endif()
 
 if(WIN32)

@@ -40,7 +40,7 @@ as_root() {
 
 native_pkgs=(
     build-essential cmake ninja-build pkg-config
-    libcurl4-openssl-dev libtinyxml-dev libminizip-dev zlib1g-dev libsodium-dev
+    libcurl4-openssl-dev libtinyxml-dev libminizip-dev zlib1g-dev libsodium-dev librsync-dev rdiff
     libgtest-dev libgmock-dev libphysfs-dev minisign
     clang libclang-rt-14-dev
     locales zip unzip curl python3
@@ -138,6 +138,19 @@ source_version() {
     echo "$best"
 }
 
+# When a mirror has a package's .dsc and upstream tarball but not its Debian part, unpacks the
+# upstream tarball once its SHA-256 matches the .dsc's; says so, as Debian's patches are missing.
+unpack_upstream() {
+    local name=$1 version=$2 dir=$3 tarball sum
+    tarball=$(find "$dir" -maxdepth 1 -name "${name}_${version%-*}.orig.tar.*" | head -n1)
+    [ -n "$tarball" ] && [ -f "$dir/${name}_$version.dsc" ] || return 1
+    sum=$(sha256sum "$tarball" | cut -d' ' -f1)
+    grep -q "^ $sum [0-9]* $(basename "$tarball")\$" "$dir/${name}_$version.dsc" || return 1
+    echo "setup.sh: warning: the mirror lacks the Debian part of $name $version;" \
+        "building its upstream source without Debian's patches" >&2
+    tar -xf "$tarball" -C "$dir"
+}
+
 # Fetches and unpacks a source package (Debian patches applied) into build/deps/src/NAME/,
 # once for both widths, and prints the unpacked directory.
 fetch_source() {
@@ -146,6 +159,7 @@ fetch_source() {
         rm -rf "$dir"
         mkdir -p "$dir"
         (cd "$dir" && apt-get source -qq -o APT::Sandbox::User=root "$name=$version" >/dev/null) ||
+            unpack_upstream "$name" "$version" "$dir" ||
             die "apt-get source $name=$version failed"
         # Debian's libsodium comes without a generated configure script; both widths share it.
         if [ "$name" = libsodium ]; then
@@ -221,6 +235,19 @@ build_libsodium() {
     make -C "$bld" install
 }
 
+build_librsync() {
+    local src=$1 bld=$srcroot/librsync/build-$width
+    # The library alone: no rdiff program (it needs popt), its own BLAKE2, no compression.
+    rm -rf "$bld"
+    cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
+        -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+        -DBUILD_SHARED_LIBS=OFF -DBUILD_RDIFF=OFF -DENABLE_COMPRESSION=OFF -DUSE_LIBB2=OFF \
+        -DENABLE_TRACE=OFF
+    cmake --build "$bld" -j "$jobs"
+    cmake --install "$bld"
+}
+
 build_googletest() {
     local src=$1 bld=$srcroot/googletest/build-$width
     cmake -S "$src" -B "$bld" -G Ninja -Wno-dev \
@@ -277,7 +304,7 @@ dep_built() { [ "$(cat "$prefix/.stamp-$1" 2>/dev/null)" = "$(dep_stamp "$1")" ]
 
 # The dependencies of a width: GoogleTest only where its tests run.
 width_deps() {
-    echo curl tinyxml minizip libsodium
+    echo curl tinyxml minizip libsodium librsync
     if [ "$1" = "$test_width" ]; then echo googletest; fi
 }
 

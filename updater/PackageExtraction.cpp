@@ -6,6 +6,8 @@
 #include "core/platform/Directory.h"
 #include "core/platform/FileReplace.h"
 #include "core/strings/BoundedText.h"
+#include "updater/DeltaEntry.h"
+#include "updater/DeltaPatch.h"
 #include "updater/EntryPath.h"
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
@@ -149,7 +151,7 @@ bool IsEmptyArchive(const char* path) {
 
 } // namespace
 
-bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
+bool Updater::ExtractPackage(const char* archivePath, const char* toVersion, bool* basisMismatch) {
     unzFile archive = unzOpen64(archivePath);
     if (!archive) {
         if (IsEmptyArchive(archivePath))
@@ -169,10 +171,15 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
     for (; walk == UNZ_OK && sound; walk = unzGoToNextFile(archive), ++walked) {
         sound = unzGetCurrentFileInfo64(archive, &info, name, sizeof name, nullptr, 0, nullptr,
                                         0) == UNZ_OK &&
-                info.size_filename < sizeof name && IsSafeEntryName(name) && IsDecodable(info);
+                info.size_filename < sizeof name && IsDecodable(info);
+        // A delta entry makes a file of the size its header names.
+        const char* patched = sound ? DeltaTargetName(name) : nullptr;
+        uint64_t size = info.uncompressed_size;
+        sound = sound && IsSafeEntryName(patched ? patched : name) &&
+                (!patched || DeltaResultSize(archive, &size));
         // Claimed sizes may add up past 64 bits; the sum then stays at the most there is.
         if (sound)
-            total += std::min<uint64_t>(info.uncompressed_size, UINT64_MAX - total);
+            total += std::min<uint64_t>(size, UINT64_MAX - total);
     }
     sound = sound && WalkedToTheEnd(archive, walk, walked);
     extractTotalBytes.store(float(total), std::memory_order_relaxed);
@@ -194,6 +201,7 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
     bool failed = !block || !PlatformRemoveTree(staging) || !PlatformMakeDirectory(staging);
     PackageSteps steps;
+    bool mismatch = false;
     uint32_t index = 0;
     for (walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;
          walk = unzGoToNextFile(archive), ++index) {
@@ -208,8 +216,15 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
         const bool isRecord = strcmp(name, kRemovalRecordName) == 0 &&
                               ReadRemovalRecord(archive, info, &record, &extractedBytes) &&
                               RemovalRecordNames(record, &steps.removed);
-        // A name of separators only has nothing to make.
-        if (!isRecord && EntryRelativeName(name, relative, sizeof relative, &directory)) {
+        const char* patched = DeltaTargetName(name);
+        if (patched) {
+            const DeltaOutcome outcome =
+                StageDeltaEntry(archive, root, staging, index, patched, relative, &extractedBytes);
+            failed = outcome != DeltaOutcome::Applied;
+            mismatch = outcome == DeltaOutcome::BasisMismatch;
+            steps.Add(JournalStep::Move, index, relative);
+        } else if (!isRecord && EntryRelativeName(name, relative, sizeof relative, &directory)) {
+            // A name of separators only has nothing to make.
             failed =
                 !directory && (!StagedFilePath(staging, index, target, sizeof target) ||
                                !ExtractEntry(archive, info, target, block.get(), &extractedBytes));
@@ -227,7 +242,10 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
              !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal);
     if (failed) {
         PlatformRemoveTree(staging);
-        ShowError(errExtracting);
+        if (mismatch && basisMismatch)
+            *basisMismatch = true;
+        else
+            ShowError(errExtracting);
         return false;
     }
     // From here the next start completes what a stop leaves undone.

@@ -46,14 +46,22 @@ bool ReadSize(const char* text, uint64_t* size) {
     return true;
 }
 
+bool ReadListed(const char* sha256, const char* size, ListedPackage* listed) {
+    *listed = ListedPackage{};
+    listed->hasHash = sha256[0] != '\0';
+    listed->hasSize = size[0] != '\0';
+    return (!listed->hasHash || ReadHash(sha256, listed->sha256)) &&
+           (!listed->hasSize || ReadSize(size, &listed->size));
+}
+
 } // namespace
 
 bool ReadListedPackage(const UpdateRecord& record, ListedPackage* listed) {
-    *listed = ListedPackage{};
-    listed->hasHash = record.sha256[0] != '\0';
-    listed->hasSize = record.size[0] != '\0';
-    return (!listed->hasHash || ReadHash(record.sha256, listed->sha256)) &&
-           (!listed->hasSize || ReadSize(record.size, &listed->size));
+    return ReadListed(record.sha256, record.size, listed);
+}
+
+bool ReadListedDelta(const UpdateRecord& record, ListedPackage* listed) {
+    return ReadListed(record.deltaSha256, record.deltaSize, listed);
 }
 
 void PackageHasherStart(PackageHasher* hasher) {
@@ -81,6 +89,15 @@ bool PackageHasherAddFile(PackageHasher* hasher, const char* path) {
     const bool read = !ferror(file);
     fclose(file);
     return read;
+}
+
+bool FileSha256(const char* path, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {
+    PackageHasher hasher;
+    PackageHasherStart(&hasher);
+    if (!PackageHasherAddFile(&hasher, path))
+        return false;
+    PackageHasherFinish(&hasher, hash);
+    return true;
 }
 
 void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]) {

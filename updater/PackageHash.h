@@ -19,6 +19,8 @@ struct ListedPackage {
 // Reads the entry's "sha256" (64 hex digits) and "size" (a decimal count of bytes); either may
 // be absent. False when one is present but malformed.
 bool ReadListedPackage(const UpdateRecord& record, ListedPackage* listed);
+// The same of the entry's delta package: "deltasha256" and "deltasize".
+bool ReadListedDelta(const UpdateRecord& record, ListedPackage* listed);
 
 struct PackageHasher {
     crypto_hash_sha256_state state;
@@ -31,6 +33,8 @@ void PackageHasherAdd(PackageHasher* hasher, const void* data, size_t size);
 bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& listed);
 // Adds the bytes of the file at path; false when it cannot be read.
 bool PackageHasherAddFile(PackageHasher* hasher, const char* path);
+// The SHA-256 of the file at path; false when it cannot be read.
+bool FileSha256(const char* path, uint8_t (&hash)[crypto_hash_sha256_BYTES]);
 // Ends the hasher with the hash of the bytes added.
 void PackageHasherFinish(PackageHasher* hasher, uint8_t (&hash)[crypto_hash_sha256_BYTES]);
 // Whether the bytes added are the listed package: its size and its hash, where listed. Ends

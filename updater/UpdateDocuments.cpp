@@ -31,6 +31,9 @@ bool ReadUpdateList(const char* path, UpdateList* list) {
         reader->ReadText("to", record.toVersion);
         reader->ReadText("sha256", record.sha256);
         reader->ReadText("size", record.size);
+        reader->ReadText("delta", record.delta);
+        reader->ReadText("deltasha256", record.deltaSha256);
+        reader->ReadText("deltasize", record.deltaSize);
         list->push_back(record);
         reader->LeaveChild();
     }

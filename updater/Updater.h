@@ -107,8 +107,12 @@ private:
     // Whether the list received from url is signed by listKey: its signature is fetched from
     // url with ".minisig" appended.
     bool ListSigned(CURL* handle, const char* url, const DownloadBuffer& list);
-    // Downloads and extracts one package; false after its error box.
+    // Downloads and extracts one package, its delta package first where listed; false after
+    // its error box.
     bool ApplyPackage(CURL* handle, const UpdateRecord& record);
+    // Downloads the package at url, listed as listed, and extracts it as ExtractPackage does.
+    bool ReceiveAndExtract(CURL* handle, const char* url, const ListedPackage& listed,
+                           const char* toVersion, bool* basisMismatch);
     // Stores a received transfer in a new temporary file and writes its path into tempPath.
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
@@ -118,8 +122,11 @@ private:
     const char* ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
                                char (&tempPath)[kTempPathSize]);
     // Applies the archive at archivePath to the current directory through the staging folder
-    // and the journal, and records toVersion; false after its box.
-    bool ExtractPackage(const char* archivePath, const char* toVersion);
+    // and the journal, and records toVersion; false after its box. With basisMismatch, a delta
+    // whose installed file is not the one it patches ends the call without a box, nothing
+    // changed, and sets *basisMismatch.
+    bool ExtractPackage(const char* archivePath, const char* toVersion,
+                        bool* basisMismatch = nullptr);
     // Before anything is fetched: completes the journal of an update that was stopped (and
     // takes its version) or drops its staging folder, and removes the launcher's leftovers.
     // False when a journal could not be completed; it is tried again at the next start.

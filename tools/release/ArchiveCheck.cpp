@@ -2,10 +2,15 @@
 
 #include "tools/release/ReleaseNames.h"
 
+#include "core/platform/TempFile.h"
+#include "updater/DeltaEntry.h"
+#include "updater/DeltaPatch.h"
 #include "updater/RemovalRecord.h"
 
 #include <minizip/unzip.h>
 
+#include <atomic>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -13,6 +18,7 @@ namespace {
 constexpr unsigned kReadBlock = 65536;
 // Room for any name a zip can hold, so that a refused one can still be shown.
 constexpr size_t kNameRoom = 65536;
+constexpr size_t kScratchPathSize = 4096;
 
 // Reads the current entry to its end; the reason it fails, or empty.
 std::string ReadEntry(unzFile archive, const unz_file_info64& info, char* block) {
@@ -41,9 +47,33 @@ std::string ReadEntry(unzFile archive, const unz_file_info64& info, char* block)
     return std::string();
 }
 
+// Applies the current delta entry to its file below oldDir; the reason it fails, or empty.
+std::string PatchEntry(unzFile archive, const std::string& oldDir, const char* target) {
+    char result[kScratchPathSize];
+    if (!PlatformCreateTempFile(result, sizeof result))
+        return "no temporary file for its result";
+    std::atomic<float> read{0.0f};
+    const DeltaOutcome outcome =
+        unzOpenCurrentFile(archive) == UNZ_OK
+            ? ApplyDeltaEntry(archive, (oldDir + "/" + target).c_str(), result, &read)
+            : DeltaOutcome::Failed;
+    unzCloseCurrentFile(archive);
+    remove(result);
+    switch (outcome) {
+    case DeltaOutcome::Applied:
+        return std::string();
+    case DeltaOutcome::BasisMismatch:
+        return "it was not made from " + oldDir + "/" + target +
+               ", so an installation with that file takes the full package";
+    case DeltaOutcome::Failed:
+        break;
+    }
+    return "applied to " + oldDir + "/" + target + " it does not give the file it names";
+}
+
 } // namespace
 
-ArchiveReport CheckArchive(const std::string& path) {
+ArchiveReport CheckArchive(const std::string& path, const std::string* oldDir) {
     ArchiveReport report;
     unzFile archive = unzOpen64(path.c_str());
     if (!archive)
@@ -62,15 +92,21 @@ ArchiveReport CheckArchive(const std::string& path) {
         ++report.entries;
         report.bytes += info.uncompressed_size;
         const std::string entryName(name.get());
+        const char* patched = DeltaTargetName(entryName.c_str());
         std::string problem;
         if (info.size_filename != entryName.size())
             problem = "the name holds a NUL byte";
-        // The removal record names the installation itself, which no file may.
+        // The removal record names the installation itself, which no file may; a delta entry
+        // names its file behind its prefix.
         else if (const char* nameProblem =
-                     entryName == kRemovalRecordName ? nullptr : EntryNameProblem(entryName))
+                     entryName == kRemovalRecordName
+                         ? nullptr
+                         : EntryNameProblem(patched ? patched : entryName.c_str()))
             problem = nameProblem;
         else
             problem = ReadEntry(archive, info, block.get());
+        if (problem.empty() && patched && oldDir)
+            problem = PatchEntry(archive, *oldDir, patched);
         if (!problem.empty())
             report.problems.push_back(entryName + ": " + problem);
     }

@@ -13,4 +13,6 @@ struct ArchiveReport {
     std::vector<std::string> problems; // one line each, "NAME: reason"
 };
 
-ArchiveReport CheckArchive(const std::string& path);
+// With oldDir, every delta entry is applied to its file there, as the launcher applies it to
+// an installation, and its result checked.
+ArchiveReport CheckArchive(const std::string& path, const std::string* oldDir = nullptr);

@@ -1,8 +1,9 @@
-// check SITE_DIR_OR_LIST [--from V] [--key PUBKEY_FILE]: the list as the launcher reads it, the
-// chain one run applies from V (by default the first entry's "for"), and for every package that
-// lies beside the list whether the launcher takes it. With a key, the list's signature and
-// every entry's hash as a launcher with that "ListKey" checks them. Exit code 1 when the
-// signature or a package present is refused.
+// check SITE_DIR_OR_LIST [--from V] [--key PUBKEY_FILE] [--old DIR]: the list as the launcher
+// reads it, the chain one run applies from V (by default the first entry's "for"), and for every
+// package that lies beside the list whether the launcher takes it. With a key, the list's
+// signature and every entry's hash as a launcher with that "ListKey" checks them. With DIR (the
+// installation at V), the deltas of the first update applied, patched onto its files. Exit code
+// 1 when the signature, a package present or a delta is refused.
 #include "tools/release/ArchiveCheck.h"
 #include "tools/release/ReleaseArgs.h"
 #include "tools/release/ReleaseCommands.h"
@@ -72,42 +73,67 @@ bool ReportSignature(const std::string& listPath, const ListKey& key, const Rele
     return valid;
 }
 
-// Reports what the entry lists of its package; false when the launcher would refuse the entry
-// before its download or the package at path (when there is one) after it.
-bool ReportListing(const UpdateRecord& record, const fs::path* path, bool keySet,
-                   const ReleaseIo& io) {
+// A package an entry lists: the full one ("file", "sha256", "size") or its deltas ("delta",
+// "deltasha256", "deltasize").
+struct Listing {
+    const char* url;
+    const char* hashElement;
+    const char* sizeElement;
+    bool readable; // its hash and size, where given, are well-formed
     ListedPackage listed;
-    const char* refusal = nullptr;
-    if (!ReadListedPackage(record, &listed))
-        refusal = "its <sha256> is not 64 hex digits or its <size> not a number of bytes";
+};
+
+Listing FullListing(const UpdateRecord& record) {
+    Listing listing{record.file, "<sha256>", "<size>", false, {}};
+    listing.readable = ReadListedPackage(record, &listing.listed);
+    return listing;
+}
+
+Listing DeltaListing(const UpdateRecord& record) {
+    Listing listing{record.delta, "<deltasha256>", "<deltasize>", false, {}};
+    listing.readable = ReadListedDelta(record, &listing.listed);
+    return listing;
+}
+
+// Reports what the entry lists of a package; false when the launcher would refuse the entry
+// before its download or the package at path (when there is one) after it.
+bool ReportListing(const Listing& listing, const fs::path* path, bool keySet, const ReleaseIo& io) {
+    const ListedPackage& listed = listing.listed;
+    std::string refusal;
+    if (!listing.readable)
+        refusal = std::string("its ") + listing.hashElement + " is not 64 hex digits or its " +
+                  listing.sizeElement + " not a number of bytes";
     else if (keySet && !listed.hasHash)
-        refusal = "no <sha256>, which a launcher with a ListKey requires";
+        refusal =
+            std::string("no ") + listing.hashElement + ", which a launcher with a ListKey requires";
     else if (path && (listed.hasHash || listed.hasSize)) {
         PackageHasher hasher;
         PackageHasherStart(&hasher);
         if (!PackageHasherAddFile(&hasher, path->generic_string().c_str()) ||
             !PackageHasherMatches(&hasher, listed))
-            refusal = "the package does not match the <sha256> and <size> listed";
+            refusal = std::string("the package does not match the ") + listing.hashElement +
+                      " and " + listing.sizeElement + " listed";
     }
-    if (refusal)
-        fprintf(io.out, "  %s: REFUSED: %s\n", record.file, refusal);
-    return !refusal;
+    if (!refusal.empty())
+        fprintf(io.out, "  %s: REFUSED: %s\n", listing.url, refusal.c_str());
+    return refusal.empty();
 }
 
-// Reports one package; false when the launcher would refuse it.
-bool ReportPackage(const fs::path& siteDir, const UpdateRecord& record, bool keySet,
-                   const ReleaseIo& io) {
-    const std::string name = LocalName(record.file);
+// Reports one package, its deltas applied to the files below oldDir where given; false when
+// the launcher would refuse it.
+bool ReportPackage(const fs::path& siteDir, const Listing& listing, bool keySet,
+                   const std::string* oldDir, const ReleaseIo& io) {
+    const std::string name = LocalName(listing.url);
     std::error_code code;
     const fs::path path = siteDir / name;
     const bool here = !name.empty() && fs::is_regular_file(path, code);
-    if (!ReportListing(record, here ? &path : nullptr, keySet, io))
+    if (!ReportListing(listing, here ? &path : nullptr, keySet, io))
         return false;
     if (!here) {
-        fprintf(io.out, "  %s: not here, not checked\n", record.file);
+        fprintf(io.out, "  %s: not here, not checked\n", listing.url);
         return true;
     }
-    const ArchiveReport report = CheckArchive(path.generic_string());
+    const ArchiveReport report = CheckArchive(path.generic_string(), oldDir);
     if (!report.readable) {
         fprintf(io.out, "  %s: REFUSED: not a readable zip archive\n", name.c_str());
         return false;
@@ -128,7 +154,7 @@ bool ReportPackage(const fs::path& siteDir, const UpdateRecord& record, bool key
 int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {"--from", "--key"}, {}, &parsed, &error) ||
+    if (!ParseArgs(args, {"--from", "--key", "--old"}, {}, &parsed, &error) ||
         parsed.positional.size() != 1) {
         io.Fail(error.empty() ? "check takes one site directory or list" : error);
         return kUsageError;
@@ -159,9 +185,22 @@ int CheckCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     fprintf(io.out, "one run from %s applies %zu: %s\n", from.c_str(), applied.size(),
             chain.c_str());
 
+    const bool oldSet = parsed.values.count("--old") != 0;
+    const std::string oldDir = parsed.Value("--old");
+    if (oldSet && !fs::is_directory(oldDir, code))
+        return io.Fail(oldDir + " is not a directory");
+
     bool accepted = !keySet || ReportSignature(listPath.generic_string(), key, io);
     fprintf(io.out, "packages:\n");
-    for (const UpdateRecord& record : list)
-        accepted = ReportPackage(listPath.parent_path(), record, keySet, io) && accepted;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const fs::path siteDir = listPath.parent_path();
+        accepted = ReportPackage(siteDir, FullListing(list[i]), keySet, nullptr, io) && accepted;
+        // Only the first update applied starts from the installation at --from.
+        const bool first = oldSet && !applied.empty() && applied.front() == i;
+        if (*list[i].delta)
+            accepted = ReportPackage(siteDir, DeltaListing(list[i]), keySet,
+                                     first ? &oldDir : nullptr, io) &&
+                       accepted;
+    }
     return accepted ? 0 : 1;
 }

@@ -28,8 +28,8 @@ namespace {
 
 // A file name and URL part made of the versions: other characters than letters, digits, '.',
 // '-' and '_' become '_'.
-std::string PackageFileName(const std::string& from, const std::string& to) {
-    std::string name = "update-" + from + "-to-" + to + ".zip";
+std::string PackageFileName(const std::string& from, const std::string& to, const char* kind = "") {
+    std::string name = "update-" + from + "-to-" + to + kind + ".zip";
     for (char& c : name)
         if (!isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_')
             c = '_';
@@ -46,6 +46,7 @@ bool Inside(const fs::path& path, const fs::path& dir) {
 
 struct Release {
     std::string oldDir, newDir, siteDir, listPath, zipName, zipPath;
+    std::string deltaName, deltaPath, deltaUrl; // of the package of deltas
     UpdateRecord entry{};
     bool force = false;
 };
@@ -84,15 +85,19 @@ bool ReadRelease(const ReleaseArgs& args, Release* release, std::string* error, 
         (fs::path(release->siteDir) / parsed.Value("--list", kDefaultListName)).generic_string();
     release->zipName = PackageFileName(from, to);
     release->zipPath = (fs::path(release->siteDir) / release->zipName).generic_string();
+    release->deltaName = PackageFileName(from, to, "-delta");
+    release->deltaPath = (fs::path(release->siteDir) / release->deltaName).generic_string();
     release->force = parsed.flags.count("--force") != 0;
 
     std::string url = parsed.Value("--url");
     if (url.empty() || url.back() != '/')
         url += '/';
+    release->deltaUrl = url + release->deltaName;
     url += release->zipName;
     const std::string name = parsed.Value("--name", "update " + from + " to " + to);
     UpdateRecord& entry = release->entry;
     if (StrCopy(entry.file, sizeof entry.file, url.c_str()) > sizeof entry.file ||
+        release->deltaUrl.size() >= sizeof entry.delta ||
         StrCopy(entry.name, sizeof entry.name, name.c_str()) > sizeof entry.name) {
         *error = "the package's address or the name is longer than the launcher's 511 characters";
         return false;
@@ -129,10 +134,11 @@ bool CheckSite(const Release& release, bool* listed, UpdateRecord* listedEntry,
         *listed = true;
         *listedEntry = record;
     }
-    if (!release.force && fs::exists(release.zipPath, code)) {
-        *error = release.zipPath + " exists; --force replaces it";
-        return false;
-    }
+    for (const std::string& path : {release.zipPath, release.deltaPath})
+        if (!release.force && fs::exists(path, code)) {
+            *error = path + " exists; --force replaces it";
+            return false;
+        }
     return true;
 }
 
@@ -158,8 +164,9 @@ bool CheckNames(const TreeChanges& changes, std::string* error) {
     return true;
 }
 
-// Lists the package's hash and size in entry, through the launcher's own hasher.
-bool ListPackage(const std::string& zipPath, UpdateRecord* entry, std::string* error) {
+// Lists the package's hash and size in sha256 and size, through the launcher's own hasher.
+bool ListPackage(const std::string& zipPath, char (&sha256)[UpdateRecord::kHashTextSize],
+                 char (&size)[UpdateRecord::kSizeTextSize], std::string* error) {
     PackageHasher hasher;
     PackageHasherStart(&hasher);
     if (!PackageHasherAddFile(&hasher, zipPath.c_str())) {
@@ -168,9 +175,8 @@ bool ListPackage(const std::string& zipPath, UpdateRecord* entry, std::string* e
     }
     uint8_t hash[crypto_hash_sha256_BYTES];
     PackageHasherFinish(&hasher, hash);
-    sodium_bin2hex(entry->sha256, sizeof entry->sha256, hash, sizeof hash);
-    StrFormat(entry->size, sizeof entry->size, "%llu",
-              static_cast<unsigned long long>(hasher.bytes));
+    sodium_bin2hex(sha256, sizeof sha256, hash, sizeof hash);
+    StrFormat(size, sizeof size, "%llu", static_cast<unsigned long long>(hasher.bytes));
     return true;
 }
 
@@ -217,17 +223,33 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
     std::error_code code;
     fs::create_directories(release.siteDir, code);
     const std::string partPath = release.zipPath + ".part";
-    PackageSummary summary;
+    const std::string deltaPartPath = release.deltaPath + ".part";
+    PackageSummary summary, deltaSummary;
+    DeltaSet deltas;
+    UpdateRecord& entry = release.entry;
     bool written;
     {
         ProgressLine progress(io.progress, "packing");
         written = WritePackage(partPath, release.newDir, changes, &progress, &summary, &error) &&
-                  ListPackage(partPath, &release.entry, &error);
+                  ListPackage(partPath, entry.sha256, entry.size, &error);
     }
-    // A list that keeps its entry must still name this package.
+    if (written) {
+        ProgressLine progress(io.progress, "deltas");
+        written = MakeDeltas(release.oldDir, release.newDir, changes,
+                             release.deltaPath + ".scratch", &progress, &deltas, &error);
+        if (written && !deltas.deltas.empty()) {
+            written = WritePackage(deltaPartPath, release.newDir, changes, &progress, &deltaSummary,
+                                   &error, &deltas) &&
+                      ListPackage(deltaPartPath, entry.deltaSha256, entry.deltaSize, &error);
+            StrCopy(entry.delta, sizeof entry.delta, release.deltaUrl.c_str());
+        }
+        DeltaSetRelease(&deltas);
+    }
+    // A list that keeps its entry must still name these packages.
     if (written && listed && *listedEntry.sha256 &&
-        (strcmp(listedEntry.sha256, release.entry.sha256) != 0 ||
-         strcmp(listedEntry.size, release.entry.size) != 0)) {
+        (strcmp(listedEntry.sha256, entry.sha256) != 0 ||
+         strcmp(listedEntry.size, entry.size) != 0 ||
+         strcmp(listedEntry.deltaSha256, entry.deltaSha256) != 0)) {
         error = release.listPath + " lists another hash for " + release.zipName +
                 ", and a launcher would refuse the new package; remove its entry first";
         written = false;
@@ -239,8 +261,14 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
         error = "cannot write " + release.zipPath;
         written = false;
     }
+    if (written && *entry.delta &&
+        !PlatformReplaceFile(deltaPartPath.c_str(), release.deltaPath.c_str())) {
+        error = "cannot write " + release.deltaPath;
+        written = false;
+    }
     if (!written) {
         remove(partPath.c_str());
+        remove(deltaPartPath.c_str());
         if (!stagedList.empty())
             remove(stagedList.c_str());
         return io.Fail(error);
@@ -250,6 +278,10 @@ int PackageCommand(const ReleaseArgs& args, const ReleaseIo& io) {
             release.zipPath.c_str(), static_cast<unsigned long long>(summary.entries),
             static_cast<unsigned long long>(summary.stored),
             double(summary.bytes) / (1024.0 * 1024.0), double(packed) / (1024.0 * 1024.0));
+    if (*entry.delta)
+        fprintf(io.out, "%s: %zu deltas, %.1f MB packed\n", release.deltaPath.c_str(),
+                deltas.deltas.size(),
+                double(fs::file_size(release.deltaPath, code)) / (1024.0 * 1024.0));
     for (const std::string& removed : changes.removed)
         fprintf(io.out, "removed: %s\n", removed.c_str());
 

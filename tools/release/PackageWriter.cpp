@@ -102,14 +102,25 @@ bool AddRemovalRecord(zipFile archive, const std::vector<std::string>& removed) 
 } // namespace
 
 bool WritePackage(const std::string& zipPath, const std::string& root, const TreeChanges& changes,
-                  ProgressLine* progress, PackageSummary* summary, std::string* error) {
+                  ProgressLine* progress, PackageSummary* summary, std::string* error,
+                  const DeltaSet* deltas) {
     zipFile archive = zipOpen64(zipPath.c_str(), APPEND_STATUS_CREATE);
     if (!archive)
         return Fail(error, "cannot create " + zipPath);
     std::unique_ptr<char[]> block(new char[kBlock]);
     bool ok = true;
-    for (size_t i = 0; ok && i < changes.files.size(); ++i)
+    // Both are sorted by name, and every delta is of one of the files.
+    size_t next = 0;
+    for (size_t i = 0; ok && i < changes.files.size(); ++i) {
+        if (deltas && next < deltas->deltas.size() &&
+            deltas->deltas[next].name == changes.files[i].name) {
+            if (!(ok =
+                      AddDeltaEntry(archive, *deltas, deltas->deltas[next++], block.get(), kBlock)))
+                *error = "cannot write " + zipPath;
+            continue;
+        }
         ok = AddFile(archive, root, changes.files[i], block.get(), progress, summary, error);
+    }
     for (size_t i = 0; ok && i < changes.emptyDirs.size(); ++i)
         if (!(ok = AddDirectory(archive, changes.emptyDirs[i])))
             *error = "cannot write " + zipPath;

@@ -12,11 +12,13 @@ const char kUsage[] =
     "          [--name TEXT] [--list FILE] [--force]\n"
     "      zip the files that are new or changed in NEW_DIR into SITE_DIR and add the update\n"
     "      V1 -> V2 to SITE_DIR's update list (FILE, default list.xml); --force replaces a\n"
-    "      package built before\n"
-    "  check SITE_DIR_OR_LIST [--from V]\n"
+    "      package built before. Where deltas from OLD_DIR are much smaller, a package of\n"
+    "      them is written and listed beside the full one\n"
+    "  check SITE_DIR_OR_LIST [--from V] [--key PUBKEY_FILE] [--old DIR]\n"
     "      show the list as the launcher reads it, the chain one run applies from V (by\n"
     "      default the first entry's \"for\"), and whether the launcher accepts each\n"
-    "      package found beside the list\n";
+    "      package found beside the list; with DIR, the installation at V, the deltas of\n"
+    "      the first update applied are patched onto its files and their results checked\n";
 
 struct Command {
     const char* name;

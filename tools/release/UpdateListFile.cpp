@@ -39,6 +39,11 @@ std::string EntryXml(const UpdateRecord& entry, const char* eol) {
         add("sha256", entry.sha256);
     if (*entry.size)
         add("size", entry.size);
+    if (*entry.delta) {
+        add("delta", entry.delta);
+        add("deltasha256", entry.deltaSha256);
+        add("deltasize", entry.deltaSize);
+    }
     return xml + "   </update>" + eol;
 }
 
@@ -66,7 +71,9 @@ bool InsertEntry(const std::string& text, const UpdateRecord& entry, std::string
 bool SameRecord(const UpdateRecord& a, const UpdateRecord& b) {
     return strcmp(a.forVersion, b.forVersion) == 0 && strcmp(a.toVersion, b.toVersion) == 0 &&
            strcmp(a.name, b.name) == 0 && strcmp(a.file, b.file) == 0 &&
-           strcmp(a.sha256, b.sha256) == 0 && strcmp(a.size, b.size) == 0;
+           strcmp(a.sha256, b.sha256) == 0 && strcmp(a.size, b.size) == 0 &&
+           strcmp(a.delta, b.delta) == 0 && strcmp(a.deltaSha256, b.deltaSha256) == 0 &&
+           strcmp(a.deltaSize, b.deltaSize) == 0;
 }
 
 } // namespace

@@ -253,7 +253,12 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion, boo
         ShowError(errExtracting);
         return false;
     }
-    WriteInstalledUpdates(kInstalledUpdates, toVersion);
+    // Unrecorded, the files would be the new version under the old one's name: the journal
+    // stays, and the next start records the version as it completes it.
+    if (!WriteInstalledUpdates(kInstalledUpdates, toVersion)) {
+        ShowError(errExtracting);
+        return false;
+    }
     PlatformRemoveTree(staging);
     return true;
 }

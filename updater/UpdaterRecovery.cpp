@@ -21,9 +21,9 @@ bool Updater::RecoverInstallation() {
     // A journal is only followed in a folder of the installation's own, never through a link.
     UpdateJournal journal;
     if (PlatformIsPlainDirectory(staging) && JournalRead(staging, &journal)) {
-        if (!JournalApply(root, staging, journal))
+        if (!JournalApply(root, staging, journal) ||
+            !WriteInstalledUpdates(kInstalledUpdates, journal.toVersion))
             return false;
-        WriteInstalledUpdates(kInstalledUpdates, journal.toVersion);
         StrCopy(currentVersion, sizeof currentVersion, journal.toVersion);
     }
     // Without a whole journal nothing in the installation was changed yet.

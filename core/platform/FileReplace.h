@@ -10,7 +10,8 @@
 //       renames the file source to target in one step, replacing target when it exists: a
 //       reader of target sees either the old file or the new one. Both paths must lie in one
 //       directory (one volume). Returns true on success; on failure source and target are
-//       left as they were.
+//       left as they were. On Windows a source or target that another program holds open
+//       for a moment (a virus scanner, an indexer) is waited for, up to about 2 seconds.
 //   PlatformMoveFile(source, target)
 //       as PlatformReplaceFile, but the new directory entries are made durable only by a later
 //       PlatformSyncDirectory of the target's directory, so that many moves share one sync.

@@ -107,7 +107,7 @@ TEST_F(KilledUpdate, EndsWithTheOldVersionOrTheNewWhole) {
         ChildProcess launcher(LAUNCHER_PROGRAM, install);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!killNow() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         launcher.Kill();
         return VersionSeen();
     };

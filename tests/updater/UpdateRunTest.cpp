@@ -281,6 +281,23 @@ TEST_F(UpdateRun, AStoppedUpdateIsCompletedBeforeTheListIsFetched) {
     EXPECT_EQ(1, server.Hits("list.xml"));
 }
 
+// A version that cannot be recorded after the moves (something in the way of its record) is an
+// error, not a success: the journal stays, and the next start records the version as it
+// completes it.
+TEST_F(UpdateRun, AVersionThatCannotBeRecordedKeepsTheJournal) {
+    WriteIni({{"URL1", server.Url("list.xml")}, {"BaseVersion", "1.0"}});
+    fs::create_directories(Installed("installed_updates/in the way"));
+    server.Serve("p.zip", ZipBuilder().File("a.txt", "1.1").Bytes());
+    EXPECT_EQ(kExtract, RunUpdate());
+    EXPECT_EQ("1.1", ReadWholeFile(Installed("a.txt")));
+    EXPECT_TRUE(fs::exists(Installed(kStagingFolder) + "/journal"));
+
+    fs::remove_all(Installed(Updater::kInstalledUpdates));
+    EXPECT_EQ("", RunUpdate());
+    EXPECT_EQ("1.1", InstalledVersion());
+    EXPECT_FALSE(fs::exists(Installed(kStagingFolder)));
+}
+
 // Servers that refuse, stay silent, stall or send more than is held in memory are passed over,
 // leaving nothing in front of the list; an error page counts as the list. Packages go straight to
 // disk. Without rights no server is asked.

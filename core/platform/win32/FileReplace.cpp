@@ -7,10 +7,29 @@ bool PlatformSyncFile(FILE* stream) {
     return fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
+namespace {
+
+// How long a file another program holds open for a moment is waited for.
+constexpr DWORD kBusyWaitMilliseconds = 2000;
+constexpr DWORD kBusyStepMilliseconds = 20;
+
+} // namespace
+
 bool PlatformMoveFile(const char* source, const char* target) {
     // rename() refuses an existing target here; MoveFileEx replaces it in one step, and
-    // MOVEFILE_WRITE_THROUGH returns only once the move is on the device.
-    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // MOVEFILE_WRITE_THROUGH returns only once the move is on the device. A file that a virus
+    // scanner, an indexer or any reader has open without delete sharing cannot be replaced
+    // until it lets go, which it does within moments.
+    for (DWORD waited = 0;; waited += kBusyStepMilliseconds) {
+        if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+             error != ERROR_LOCK_VIOLATION) ||
+            waited >= kBusyWaitMilliseconds)
+            return false;
+        Sleep(kBusyStepMilliseconds);
+    }
 }
 
 bool PlatformReplaceFile(const char* source, const char* target) {

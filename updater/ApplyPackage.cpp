@@ -2,10 +2,9 @@
 #include "updater/DownloadProgress.h"
 #include "updater/PackageFile.h"
 #include "updater/PackageHash.h"
+#include "updater/TransferResume.h"
 #include "updater/Updater.h"
 #include "updater/UpdaterServices.h"
-
-#include <curl/curl.h>
 
 #include <cstdio>
 
@@ -44,10 +43,8 @@ const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedP
         remove(tempPath);
         return errExtracting;
     }
-    curl_easy_setopt(handle, CURLOPT_URL, url);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToFile);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &target);
-    const CURLcode received = curl_easy_perform(handle);
+    const bool received =
+        ReceiveResuming(handle, url, &target, &cancelRequested, retryPauseMilliseconds);
     // A refusal of the file is why the transfer ended, so it names the failure.
     const char* failure = nullptr;
     switch (PackageFileClose(&target)) {
@@ -61,9 +58,8 @@ const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedP
         failure = errDownloadUpdate;
         break;
     case PackageFile::None:
-        failure = received == CURLE_OK && PackageHasherMatches(&target.hasher, listed)
-                      ? nullptr
-                      : errDownloadUpdate;
+        failure =
+            received && PackageHasherMatches(&target.hasher, listed) ? nullptr : errDownloadUpdate;
         break;
     }
     if (failure)

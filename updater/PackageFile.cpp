@@ -27,7 +27,21 @@ bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Update
     return target->file != nullptr;
 }
 
+bool PackageFileRestart(PackageFile* target) {
+    PackageHasherStart(&target->hasher);
+    target->lengthChecked = false;
+    target->file = freopen(target->path, "wb", target->file);
+    if (!target->file) {
+        target->refusal = PackageFile::NotWritten;
+        return false;
+    }
+    setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
+    return true;
+}
+
 PackageFile::Refusal PackageFileClose(PackageFile* target) {
+    if (!target->file)
+        return target->refusal;
     // A full disk often shows only when the buffer is handed over.
     errno = 0;
     if (fflush(target->file) != 0 && target->refusal == PackageFile::None)

@@ -79,6 +79,9 @@ public:
     // stallSeconds during a transfer, has failed. Tests shorten them.
     long connectTimeoutSeconds = 15;
     long stallSeconds = 30;
+    // A package transfer that broke is resumed after this pause, doubled while attempts bring
+    // nothing new. Tests shorten it.
+    uint32_t retryPauseMilliseconds = 500;
     // Most bytes the update list may take in memory; a longer one fails as memory running out
     // does, so that a server cannot exhaust memory with an endless list. Packages go straight
     // to disk. Tests lower it.

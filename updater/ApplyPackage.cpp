@@ -1,8 +1,11 @@
-// One package: download into a temporary file, extract.
+// One package: download into the staging folder, extract.
+#include "core/platform/Directory.h"
 #include "updater/DownloadProgress.h"
 #include "updater/PackageFile.h"
 #include "updater/PackageHash.h"
+#include "updater/PartialPackage.h"
 #include "updater/TransferResume.h"
+#include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
 #include "updater/UpdaterServices.h"
 
@@ -15,36 +18,50 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
 
     // Under a key the signed list vouches for a package only through its hash.
     ListedPackage listed;
-    if (!ReadListedPackage(record, &listed) || (listKey[0] && !listed.hasHash)) {
+    char staging[PartialPackage::kPathSize];
+    if (!ReadListedPackage(record, &listed) || (listKey[0] && !listed.hasHash) ||
+        !CurrentStagingFolder(staging, sizeof staging)) {
         ShowError(errDownloadUpdate);
         return false;
     }
-    char tempPath[kTempPathSize];
-    if (const char* failure = ReceivePackage(handle, record.file, listed, tempPath)) {
+    PartialPackage partial;
+    if (const char* failure = ReceivePackage(handle, record, listed, staging, &partial)) {
         ShowError(failure);
         return false;
     }
     extractedBytes.store(0.0f, std::memory_order_relaxed);
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Extracting, std::memory_order_release);
-    const bool applied = ExtractPackage(tempPath, record.toVersion);
+    const bool applied = ExtractPackage(partial.path, record.toVersion);
     // Release: whoever sees the count sees the extraction's last counts.
     extractions.fetch_add(1, std::memory_order_release);
-    remove(tempPath);
+    // A package that did not apply is not kept, unless its journal waits for the next start.
+    UpdateJournal journal;
+    if (applied || !JournalRead(staging, &journal))
+        PlatformRemoveTree(staging);
     return applied;
 }
 
-const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
-                                    char (&tempPath)[kTempPathSize]) {
-    if (!services->CreateTempFile(tempPath, sizeof tempPath))
-        return errExtracting;
-    PackageFile target;
-    if (!PackageFileOpen(&target, tempPath, handle, this, &cancelRequested, &listed)) {
-        remove(tempPath);
+const char* Updater::ReceivePackage(CURL* handle, const UpdateRecord& record,
+                                    const ListedPackage& listed, const char* staging,
+                                    PartialPackage* partial) {
+    PackageFile target{};
+    const bool named = PartialPackageName(partial, staging, record);
+    const bool kept = named && PartialPackageKept(partial);
+    if (!named || !StagingClear(staging, kept) ||
+        !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed)) {
+        if (target.file)
+            PackageFileClose(&target);
+        PlatformRemoveTree(staging);
         return errExtracting;
     }
-    const bool received =
-        ReceiveResuming(handle, url, &target, &cancelRequested, retryPauseMilliseconds);
+    // Bytes kept beyond the listed size are not this package's; all of it needs no transfer.
+    if (!PackageHasherWithinSize(target.hasher, listed))
+        PackageFileRestart(&target);
+    const bool whole = kept && listed.hasSize && target.hasher.bytes == listed.size;
+    const bool received = whole || (target.refusal == PackageFile::None &&
+                                    ReceiveResuming(handle, &target, partial, &cancelRequested,
+                                                    retryPauseMilliseconds));
     // A refusal of the file is why the transfer ended, so it names the failure.
     const char* failure = nullptr;
     switch (PackageFileClose(&target)) {
@@ -62,7 +79,10 @@ const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedP
             received && PackageHasherMatches(&target.hasher, listed) ? nullptr : errDownloadUpdate;
         break;
     }
-    if (failure)
-        remove(tempPath);
+    // Bytes of a transfer that broke stay for the next run when they can be continued.
+    const bool resumable = !received && target.refusal == PackageFile::None &&
+                           partial->validator[0] && target.hasher.bytes > 0;
+    if (failure && !resumable)
+        PlatformRemoveTree(staging);
     return failure;
 }

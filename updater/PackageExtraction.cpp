@@ -7,6 +7,7 @@
 #include "core/platform/FileReplace.h"
 #include "core/strings/BoundedText.h"
 #include "updater/EntryPath.h"
+#include "updater/PartialPackage.h"
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 #include "updater/UpdateJournal.h"
@@ -190,9 +191,9 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion) {
 
     char staging[kPathSize + sizeof kStagingFolder + 1];
     StrFormat(staging, sizeof staging, "%s/%s", root, kStagingFolder);
-    // Whatever an earlier run left there is not this package's.
+    // Whatever an earlier run left there is not this package's, but for the package itself.
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
-    bool failed = !block || !PlatformRemoveTree(staging) || !PlatformMakeDirectory(staging);
+    bool failed = !block || !StagingClear(staging, true);
     PackageSteps steps;
     uint32_t index = 0;
     for (walk = unzGoToFirstFile(archive); walk == UNZ_OK && !failed;

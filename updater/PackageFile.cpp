@@ -17,11 +17,15 @@ PackageFile::Refusal WriteFailure() {
 
 } // namespace
 
-bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
-                     const std::atomic<bool>* cancel, const ListedPackage* listed) {
-    *target = PackageFile{path,   fopen(path, "wb"), handle, updater,          cancel,
-                          listed, PackageHasher{},   false,  PackageFile::None};
+bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
+                     Updater* updater, const std::atomic<bool>* cancel,
+                     const ListedPackage* listed) {
+    *target = PackageFile{path,   nullptr,         handle, updater,          cancel,
+                          listed, PackageHasher{}, false,  PackageFile::None};
     PackageHasherStart(&target->hasher);
+    if (keep && !PackageHasherAddFile(&target->hasher, path))
+        return false;
+    target->file = fopen(path, keep ? "ab" : "wb");
     if (target->file)
         setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
     return target->file != nullptr;

@@ -4,6 +4,7 @@
 #include "core/strings/BoundedText.h"
 #include "updater/DownloadProgress.h"
 #include "updater/PackageFile.h"
+#include "updater/PartialPackage.h"
 
 // The progress function keeps the double-argument form its callers read.
 #define CURL_DISABLE_DEPRECATION
@@ -16,8 +17,6 @@
 namespace {
 
 constexpr uint32_t kPauseStepMilliseconds = 50;
-// Longer validators are not kept: a cut one would never match.
-constexpr size_t kValidatorSize = 256;
 // Pauses stop doubling here.
 constexpr int kMostDoublings = 6;
 
@@ -29,8 +28,8 @@ struct Resume {
     bool ranged;     // this attempt asked for the rest
     bool judged;     // this attempt's answer has been taken or refused
     bool fromZero;   // the bytes kept cannot be continued
-    // What "If-Range" names: the package's first answer's validator; empty for none.
-    char validator[kValidatorSize];
+    // Its validator is what "If-Range" names.
+    PartialPackage* partial;
     // Of the answer being received.
     char etag[kValidatorSize];
     char lastModified[kValidatorSize];
@@ -102,21 +101,27 @@ bool JudgeAnswer(Resume* resume) {
         const char* validator = AnswerValidator(*resume);
         // A server that ignores "If-Range" still gives the changed file's validator away.
         if (resume->rangeStart == int64_t(resume->offset) &&
-            (!*validator || strcmp(validator, resume->validator) == 0)) {
+            (!*validator || strcmp(validator, resume->partial->validator) == 0)) {
             resume->target->lengthChecked = false;
             return true;
         }
         resume->fromZero = true;
         return false;
     }
+    // Nothing after the bytes kept: they are not this file's, or more than all of it.
+    if (resume->ranged && status == 416)
+        resume->fromZero = true;
     // An error page is not the rest of the package; the bytes kept wait for the next attempt.
     if (resume->ranged && status != 200)
         return false;
     if (resume->ranged && !PackageFileRestart(resume->target))
         return false;
     resume->offset = 0;
-    StrCopy(resume->validator, sizeof resume->validator,
+    PartialPackage* partial = resume->partial;
+    StrCopy(partial->validator, sizeof partial->validator,
             status == 200 ? AnswerValidator(*resume) : "");
+    // Only a later run needs it, so a failure here ends no transfer.
+    PartialPackageWriteIdentity(*partial);
     return true;
 }
 
@@ -152,7 +157,7 @@ bool Pause(uint32_t milliseconds, const std::atomic<bool>& cancel) {
 CURLcode Attempt(Resume* resume) {
     PackageFile* target = resume->target;
     const uint64_t kept = target->hasher.bytes;
-    resume->ranged = kept > 0 && resume->validator[0] && !resume->fromZero;
+    resume->ranged = kept > 0 && resume->partial->validator[0] && !resume->fromZero;
     if (kept > 0 && !resume->ranged && !PackageFileRestart(target))
         return CURLE_WRITE_ERROR;
     resume->offset = resume->ranged ? kept : 0;
@@ -162,7 +167,7 @@ CURLcode Attempt(Resume* resume) {
     curl_slist* headers = nullptr;
     if (resume->ranged) {
         StrFormat(range, sizeof range, "%llu-", static_cast<unsigned long long>(kept));
-        StrFormat(ifRange, sizeof ifRange, "If-Range: %s", resume->validator);
+        StrFormat(ifRange, sizeof ifRange, "If-Range: %s", resume->partial->validator);
         headers = curl_slist_append(nullptr, ifRange);
         if (!headers)
             return CURLE_OUT_OF_MEMORY;
@@ -181,10 +186,10 @@ CURLcode Attempt(Resume* resume) {
 
 } // namespace
 
-bool ReceiveResuming(CURL* handle, const char* url, PackageFile* target,
+bool ReceiveResuming(CURL* handle, PackageFile* target, PartialPackage* partial,
                      const std::atomic<bool>* cancel, uint32_t firstPauseMilliseconds) {
-    Resume resume{handle, target, cancel, 0, false, false, false, {}, {}, {}, -1};
-    curl_easy_setopt(handle, CURLOPT_URL, url);
+    Resume resume{handle, target, cancel, 0, false, false, false, partial, {}, {}, -1};
+    curl_easy_setopt(handle, CURLOPT_URL, partial->url);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteResumed);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &resume);
     curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, ReadHeader);

@@ -7,22 +7,25 @@
 #include <cstdint>
 
 struct PackageFile;
+struct PartialPackage;
 typedef void CURL;
 
 // Attempts in a row that bring the package no further before the transfer is given up.
 constexpr int kResumeRetries = 3;
 
-// Receives url on handle into target, which is open and empty. An attempt that breaks or
-// stalls is followed, after a pause, by one that asks for the rest ("Range", with "If-Range" on
-// the strong "ETag" or else the "Last-Modified" of the first answer). An answer that brings the
-// whole file instead (a server without ranges, or a file changed since) starts the package
-// again from its first byte, as does a retry when the first answer named no validator and
-// one after an answer that did not continue the bytes kept. The pause is firstPauseMilliseconds
-// after an attempt that brought new bytes and doubles with every attempt in a row that did not;
-// after kResumeRetries of those it gives up. It gives up at once, pauses included, when cancel
-// reads true, when target refused bytes and on a request that cannot succeed (a malformed
-// address). True when the last attempt completed. The progress counters show the whole
+// Receives partial's url on handle into target, which holds the bytes kept so far (none, or
+// those of an earlier run that partial's validator names). When it holds bytes, and after an
+// attempt that broke or stalled and a pause, it asks for the rest ("Range", with "If-Range" on
+// the validator: the strong "ETag" or else the "Last-Modified" of the answer the bytes come
+// from). An answer that brings the whole file instead (a server without ranges, or a file
+// changed since) starts the package again from its first byte, as does a retry when there is
+// no validator and one after an answer that did not continue the bytes kept. Each whole answer's
+// validator is recorded in partial's identity before its first byte is kept. The pause is
+// firstPauseMilliseconds after an attempt that brought new bytes and doubles with every attempt in
+// a row that did not; after kResumeRetries of those it gives up. It gives up at once, pauses
+// included, when cancel reads true, when target refused bytes and on a request that cannot succeed
+// (a malformed address). True when the last attempt completed. The progress counters show the whole
 // package; afterwards handle's progress function is DownloadProgress with cancel again and it
 // asks for no range.
-bool ReceiveResuming(CURL* handle, const char* url, PackageFile* target,
+bool ReceiveResuming(CURL* handle, PackageFile* target, PartialPackage* partial,
                      const std::atomic<bool>* cancel, uint32_t firstPauseMilliseconds);

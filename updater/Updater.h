@@ -23,6 +23,7 @@
 
 class UpdaterServices;
 struct ListedPackage;
+struct PartialPackage;
 typedef void CURL;
 
 class Updater : public ThreadWorker {
@@ -115,11 +116,13 @@ private:
     // Stores a received transfer in a new temporary file and writes its path into tempPath.
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
-    // Receives the package at url into a new temporary file whose path it writes into
-    // tempPath, checking it against listed as it arrives. Null when the whole package is stored
-    // and matches; otherwise the text of the box to show, and no file is left behind.
-    const char* ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
-                               char (&tempPath)[kTempPathSize]);
+    // Receives the package of record into partial in the staging folder, going on from the
+    // bytes an earlier run kept of it, and checks it against listed as it arrives. Null when
+    // the whole package is stored and matches; otherwise the text of the box to show, and
+    // nothing is left behind but the bytes of a broken transfer that can be continued.
+    const char* ReceivePackage(CURL* handle, const UpdateRecord& record,
+                               const ListedPackage& listed, const char* staging,
+                               PartialPackage* partial);
     // Applies the archive at archivePath to the current directory through the staging folder
     // and the journal, and records toVersion; false after its box.
     bool ExtractPackage(const char* archivePath, const char* toVersion);

@@ -5,6 +5,7 @@
 
 #include "tests/support/ZipBuilder.h"
 #include "updater/DownloadProgress.h"
+#include "updater/EntryPath.h"
 #include "updater/TransferResume.h"
 
 #include <sodium.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -38,6 +40,13 @@ HttpAnswer Answer(const std::string& body, size_t cut = SIZE_MAX, bool ranges = 
     return answer;
 }
 
+// Cuts the identity file at path in half, as a stop while it was written leaves it.
+void WriteIdentityPrefix(const std::string& path) {
+    const std::string whole = ReadWholeFile(path);
+    ASSERT_NE("", whole);
+    WriteWholeFile(path, whole.substr(0, whole.size() / 2));
+}
+
 class TransferResume : public UpdaterFixture {
 protected:
     TransferResume() {
@@ -46,12 +55,15 @@ protected:
         updater.stallSeconds = 1;
     }
 
-    // Lists package (its hash and size) for 1.0 and runs an update from 1.0; the boxes.
-    std::string Run(const std::string& package) {
-        server.Serve("list.xml", ListXml({{"1.0", "1.1", server.Url("p.zip"),
+    // Lists package (its hash and size) for from and runs an update from 1.0 in a new
+    // installation, or the one there when kept; the boxes.
+    std::string Run(const std::string& package, bool kept = false, const char* from = "1.0") {
+        server.Serve("list.xml", ListXml({{from, "1.1", server.Url("p.zip"),
                                            "<sha256>" + Sha256Hex(package) + "</sha256><size>" +
                                                std::to_string(package.size()) + "</size>"}}));
-        ClearInstallation();
+        if (!kept)
+            ClearInstallation();
+        fs::remove(Installed(Updater::kInstalledUpdates));
         return RunUpdate();
     }
 };
@@ -136,8 +148,7 @@ TEST_F(TransferResume, BrokenTransfersGoOnWhereTheyBrokeOrStartAgainFromZero) {
             EXPECT_EQ(row.bytesSent, sent);
         }
         if (row.applies) {
-            EXPECT_TRUE((listed == changed ? other : data) ==
-                        ReadWholeFile(Installed("big.bin")));
+            EXPECT_TRUE((listed == changed ? other : data) == ReadWholeFile(Installed("big.bin")));
             EXPECT_EQ(float(listed.size()), downloadNow.load());
             EXPECT_EQ(float(listed.size()), downloadTotal.load());
         } else {
@@ -145,6 +156,83 @@ TEST_F(TransferResume, BrokenTransfersGoOnWhereTheyBrokeOrStartAgainFromZero) {
         }
     }
     ExpectTempFilesRemoved();
+}
+
+// A transfer that broke keeps its bytes and what identifies them in the staging folder. The next
+// start goes on from there when the list names the same package and the server has the same
+// file, and starts from zero otherwise; a start without the list keeps them, one whose list
+// leads elsewhere drops them. Each row: what happens between the two runs, and the bytes the
+// second sends (the listed package always applies in it unless none is listed).
+TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
+    const std::string data = RandomBytes(3 * kMegabyte, 4), other = RandomBytes(kMegabyte, 5);
+    const std::string package = ZipBuilder().File("big.bin", data, true).Bytes();
+    const std::string changed = ZipBuilder().File("big.bin", other, true).Bytes();
+    const std::string staging = Installed(kStagingFolder);
+    const std::string kept = staging + "/package", identity = staging + "/package.id";
+    enum Between { Nothing, Offline, ListChanged, FileChanged, IdentityDamaged, Linked, NoEntry };
+    const std::tuple<const char*, Between, uint64_t> cases[] = {
+        {"nothing", Nothing, package.size() - kMegabyte},
+        {"a start without the list", Offline, package.size() - kMegabyte},
+        {"the list names another package", ListChanged, changed.size()},
+        {"the server's file changed", FileChanged, package.size()},
+        {"a damaged identity", IdentityDamaged, package.size()},
+        {"the bytes are a link", Linked, package.size()},
+        {"the list leads elsewhere", NoEntry, 0},
+    };
+    const std::string outside = root / "outside.bin";
+    for (const auto& [name, between, bytesSent] : cases) {
+        SCOPED_TRACE(name);
+        server.ServeInTurn("p.zip", {Answer(package, kMegabyte), HttpAnswer("busy", 503)});
+        EXPECT_EQ(kDownload, Run(package));
+        EXPECT_EQ("1.0", InstalledVersion());
+        ASSERT_EQ(kMegabyte, fs::file_size(kept));
+
+        std::string listed = package;
+        HttpAnswer served = Answer(package);
+        const char* from = "1.0";
+        std::error_code error;
+        switch (between) {
+        case Nothing:
+            break;
+        case Offline:
+            WriteIni({{"URL1", DeadAddress(false).Url("list.xml")}});
+            EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
+            WriteIni({{"URL1", server.Url("list.xml")}});
+            break;
+        case ListChanged:
+            listed = changed;
+            served = Answer(changed, SIZE_MAX, true, "\"v2\"");
+            break;
+        case FileChanged:
+            served.etag = "\"v1b\"";
+            break;
+        case IdentityDamaged:
+            WriteIdentityPrefix(identity);
+            break;
+        case Linked:
+            WriteWholeFile(outside, package.substr(0, kMegabyte));
+            fs::remove(kept);
+            fs::create_symlink(outside, kept, error);
+            if (error)
+                continue;
+            break;
+        case NoEntry:
+            from = "0.9";
+            break;
+        }
+        server.Serve("p.zip", served);
+        const uint64_t sentBefore = server.BytesSent("p.zip");
+        EXPECT_EQ("", Run(listed, true, from));
+        EXPECT_EQ(bytesSent, server.BytesSent("p.zip") - sentBefore);
+        EXPECT_EQ(between == NoEntry ? "1.0" : "1.1", InstalledVersion());
+        if (between != NoEntry) {
+            EXPECT_TRUE((listed == changed ? other : data) == ReadWholeFile(Installed("big.bin")));
+        }
+        EXPECT_FALSE(fs::exists(staging));
+        if (between == Linked) {
+            EXPECT_TRUE(package.substr(0, kMegabyte) == ReadWholeFile(outside));
+        }
+    }
 }
 
 // Closing the window during the pause before a retry ends the update at once, with no box and

@@ -47,7 +47,8 @@ const char* Updater::ReceivePackage(CURL* handle, const UpdateRecord& record,
                                     PartialPackage* partial) {
     PackageFile target{};
     const bool named = PartialPackageName(partial, staging, record);
-    const bool kept = named && PartialPackageKept(partial);
+    // Kept bytes are only read from a folder of the installation's own, never through a link.
+    const bool kept = named && PlatformIsPlainDirectory(staging) && PartialPackageKept(partial);
     if (!named || !StagingClear(staging, kept) ||
         !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed)) {
         if (target.file)

@@ -169,10 +169,22 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
     const std::string changed = ZipBuilder().File("big.bin", other, true).Bytes();
     const std::string staging = Installed(kStagingFolder);
     const std::string kept = staging + "/package", identity = staging + "/package.id";
-    enum Between { Nothing, Offline, ListChanged, FileChanged, IdentityDamaged, Linked, NoEntry };
+    enum Between {
+        Nothing,
+        Offline,
+        AllKept,
+        TooMuchKept,
+        ListChanged,
+        FileChanged,
+        IdentityDamaged,
+        Linked,
+        NoEntry
+    };
     const std::tuple<const char*, Between, uint64_t> cases[] = {
         {"nothing", Nothing, package.size() - kMegabyte},
         {"a start without the list", Offline, package.size() - kMegabyte},
+        {"all of it kept, as a stop while it was extracted leaves it", AllKept, 0},
+        {"more kept than listed", TooMuchKept, package.size()},
         {"the list names another package", ListChanged, changed.size()},
         {"the server's file changed", FileChanged, package.size()},
         {"a damaged identity", IdentityDamaged, package.size()},
@@ -198,6 +210,12 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
             WriteIni({{"URL1", DeadAddress(false).Url("list.xml")}});
             EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
             WriteIni({{"URL1", server.Url("list.xml")}});
+            break;
+        case AllKept:
+            WriteWholeFile(kept, package);
+            break;
+        case TooMuchKept:
+            WriteWholeFile(kept, package + "x");
             break;
         case ListChanged:
             listed = changed;

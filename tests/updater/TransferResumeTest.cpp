@@ -8,8 +8,6 @@
 #include "updater/EntryPath.h"
 #include "updater/TransferResume.h"
 
-#include <sodium.h>
-
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -22,14 +20,6 @@ namespace {
 
 const char kDownload[] = "Error: Update download error;";
 constexpr size_t kMegabyte = 1 << 20;
-
-std::string Sha256Hex(const std::string& bytes) {
-    uint8_t hash[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(hash, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    char hex[2 * sizeof hash + 1];
-    sodium_bin2hex(hex, sizeof hex, hash, sizeof hash);
-    return hex;
-}
 
 HttpAnswer Answer(const std::string& body, size_t cut = SIZE_MAX, bool ranges = true,
                   const std::string& etag = "\"v1\"") {

@@ -9,8 +9,6 @@
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 
-#include <sodium.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
@@ -29,14 +27,6 @@ enum class Signature { Good, Legacy, OtherKey, ListChanged, CommentChanged, Miss
 // or the hash and size of another package.
 enum class Listing { Hashed, NoHash, WrongSize, OtherPackage };
 enum class Key { Studio, None, NotAKey }; // what "ListKey" holds
-
-std::string Sha256Hex(const std::string& bytes) {
-    uint8_t hash[crypto_hash_sha256_BYTES];
-    crypto_hash_sha256(hash, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    char hex[2 * sizeof hash + 1];
-    sodium_bin2hex(hex, sizeof hex, hash, sizeof hash);
-    return hex;
-}
 
 class UpdateRun : public UpdaterFixture {
 protected:

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kPollMilliseconds = 50;
+constexpr int kSendTimeoutMilliseconds = 5000;
 // Bytes sent are counted piece by piece; a piece cut off midway is not counted.
 constexpr size_t kCountedPiece = 64 * 1024;
 
@@ -165,6 +166,9 @@ void TestHttpServer::Loop() {
         const NativeSocket client = accept(NativeSocket(listener), nullptr, nullptr);
         if (client == kInvalidSocket)
             continue;
+        // A client that takes nothing for that long is gone, even if its socket is not (Wine
+        // can keep a killed program's socket open): the server goes on to the next request.
+        Sockets::SetSendTimeout(client, kSendTimeoutMilliseconds);
         Reply(uintptr_t(client));
         Sockets::Close(client);
     }

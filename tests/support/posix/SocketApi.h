@@ -16,5 +16,9 @@ constexpr int kSendFlags = MSG_NOSIGNAL;
 struct Sockets {
     static void Startup() {}
     static void Close(NativeSocket socket) { close(socket); }
+    static void SetSendTimeout(NativeSocket socket, int milliseconds) {
+        const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
+        setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    }
     static void Cleanup() {}
 };

@@ -16,5 +16,9 @@ struct Sockets {
         WSAStartup(MAKEWORD(2, 2), &data);
     }
     static void Close(NativeSocket socket) { closesocket(socket); }
+    static void SetSendTimeout(NativeSocket socket, int milliseconds) {
+        const DWORD timeout = DWORD(milliseconds);
+        setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, (const char*)&timeout, sizeof timeout);
+    }
     static void Cleanup() { WSACleanup(); }
 };

@@ -69,12 +69,18 @@ void TerminalFrontEnd::Wake() {
 }
 
 void TerminalFrontEnd::StartProgram(const char* path, const char* parameter) {
-    if (!PlatformStartProgram(path, parameter))
-        std::fprintf(stderr, "launcher: could not start %s\n", path);
+    if (PlatformStartProgram(path, parameter))
+        return;
+    char line[kLineSize];
+    StrFormat(line, sizeof line, "could not start %s", path);
+    ReportFailure(line);
 }
 
 void TerminalFrontEnd::ReportFailure(const char* text) {
-    std::fprintf(stderr, "launcher: %s\n", text);
+    char shownText[kLineSize];
+    StrCopy(shownText, sizeof shownText, text);
+    MakePrintable(shownText);
+    std::fprintf(stderr, "launcher: %s\n", shownText);
 }
 
 void TerminalFrontEnd::Close() {

@@ -64,6 +64,7 @@ void FormatTerminalLine(char (&line)[kLineSize], const StatusView& view, int col
     double done = 0.0, total = 0.0;
     if (!PhaseBytes(view.progress, &done, &total)) {
         StrCopy(line, width + 1, view.text);
+        MakePrintable(line);
         return;
     }
     char tail[kLineSize];
@@ -92,4 +93,11 @@ void FormatTerminalLine(char (&line)[kLineSize], const StatusView& view, int col
     StrCat(line, sizeof line, "]");
     StrCat(line, sizeof line, tail);
     line[width] = '\0';
+    MakePrintable(line);
+}
+
+void MakePrintable(char* text) {
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) < 0x20 || *text == 0x7F)
+            *text = '?';
 }

@@ -14,3 +14,8 @@ constexpr int kShortestBar = 10;
 // two megabyte counts already.
 void FormatTerminalLine(char (&line)[kLineSize], const StatusView& view, int columns,
                         bool countsInText);
+
+// Replaces each byte a terminal would act on (C0 controls such as escape, carriage return and
+// line feed, and DEL) with '?': the texts shown come from launcher.ini and file names, and must
+// not move the cursor, clear the screen or retitle the window.
+void MakePrintable(char* text);

@@ -49,6 +49,11 @@ TEST(TerminalLineTest, FitsTheWidthWithBarMegabytesSpeedAndTimeLeft) {
         {View(Downloading, "Get", third, 2.5 * kMegabyte, 1.0), 20, false, "[###-------]  33%  "},
         {View(Checking, longText.c_str(), {}, -1.0, -1.0), 41, true, std::string(40, 'x')},
         {View(Finished, "", third, -1.0, -1.0), 80, true, ""},
+        // Texts from launcher.ini cannot steer the terminal, with or without a bar.
+        {View(Checking, "\033]0;x\a\033[2JA\r\nB\x7f\xc3\xa9", {}, -1.0, -1.0), 80, true,
+         "?]0;x??[2JA??B?\xc3\xa9"},
+        {View(Extracting, "\033[1A", applying, -1.0, -1.0), 30, true,
+         "?[1A [####-------------]  25%"},
     };
     for (const auto& [view, columns, countsInText, expected] : cases) {
         char line[kLineSize];

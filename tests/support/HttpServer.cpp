@@ -11,7 +11,8 @@
 namespace {
 
 constexpr int kPollMilliseconds = 50;
-constexpr int kSendTimeoutMilliseconds = 5000;
+// Longer than any pause of a live client in the tests, shorter than their time limits.
+constexpr int kSendStallSeconds = 20;
 // Bytes sent are counted piece by piece; a piece cut off midway is not counted.
 constexpr size_t kCountedPiece = 64 * 1024;
 
@@ -46,24 +47,42 @@ void CloseSocket(uintptr_t socket) {
         Sockets::Close(NativeSocket(socket));
 }
 
-bool WaitReadable(NativeSocket socket) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socket, &readable);
+// Whether socket becomes readable (or writable) within one poll.
+bool WaitReady(NativeSocket socket, bool writable) {
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(socket, &ready);
     timeval timeout{0, kPollMilliseconds * 1000};
-    return select(int(socket + 1), &readable, nullptr, nullptr, &timeout) > 0;
+    return select(int(socket + 1), writable ? nullptr : &ready, writable ? &ready : nullptr,
+                  nullptr, &timeout) > 0;
 }
 
-bool SendAll(NativeSocket socket, const char* data, size_t length) {
-    while (length > 0) {
+bool WaitReadable(NativeSocket socket) {
+    return WaitReady(socket, false);
+}
+
+// Sends on a non-blocking socket. Fails when the client hangs up, when the server stops, and
+// when the client takes nothing for kSendStallSeconds: a client that is gone but whose
+// connection lingers (a killed program under Wine) must not hold the server's only thread.
+bool SendAll(NativeSocket socket, const char* data, size_t length,
+             const std::atomic<bool>& stopping) {
+    auto progress = std::chrono::steady_clock::now();
+    while (length > 0 && !stopping) {
         const int sent =
             send(socket, data, int(length > (1u << 20) ? 1u << 20 : length), kSendFlags);
-        if (sent <= 0)
+        if (sent > 0) {
+            data += sent;
+            length -= size_t(sent);
+            progress = std::chrono::steady_clock::now();
+        } else if (sent == 0 || !Sockets::WouldBlock() ||
+                   std::chrono::steady_clock::now() - progress >
+                       std::chrono::seconds(kSendStallSeconds)) {
             return false;
-        data += sent;
-        length -= size_t(sent);
+        } else {
+            WaitReady(socket, true);
+        }
     }
-    return true;
+    return length == 0;
 }
 
 // The value of the header name (given in lower case) in the request head, or empty.
@@ -147,6 +166,8 @@ TestHttpServer::Request TestHttpServer::ReadRequest(uintptr_t socket) {
             continue;
         char block[2048];
         const int count = recv(client, block, sizeof block, 0);
+        if (count < 0 && Sockets::WouldBlock())
+            continue;
         if (count <= 0)
             break;
         head.append(block, size_t(count));
@@ -166,9 +187,7 @@ void TestHttpServer::Loop() {
         const NativeSocket client = accept(NativeSocket(listener), nullptr, nullptr);
         if (client == kInvalidSocket)
             continue;
-        // A client that takes nothing for that long is gone, even if its socket is not (Wine
-        // can keep a killed program's socket open): the server goes on to the next request.
-        Sockets::SetSendTimeout(client, kSendTimeoutMilliseconds);
+        Sockets::SetNonBlocking(client);
         Reply(uintptr_t(client));
         Sockets::Close(client);
     }
@@ -217,14 +236,17 @@ void TestHttpServer::Reply(uintptr_t socket) {
         head += "\r\nLast-Modified: " + answer.lastModified;
     head += "\r\nConnection: close\r\n\r\n";
     const size_t sent = end - start > answer.cut ? start + answer.cut : end;
-    if (!SendAll(client, head.data(), head.size()) ||
+    if (!SendAll(client, head.data(), head.size(), stopping) ||
         !SendBody(socket, answer, request.path, start, sent) || !answer.stall)
         return;
     // Hold the connection open without a byte until the client hangs up.
     char ignored[256];
     while (!stopping)
-        if (WaitReadable(client) && recv(client, ignored, sizeof ignored, 0) <= 0)
-            return;
+        if (WaitReadable(client)) {
+            const int count = recv(client, ignored, sizeof ignored, 0);
+            if (count == 0 || (count < 0 && !Sockets::WouldBlock()))
+                return;
+        }
 }
 
 bool TestHttpServer::SendBody(uintptr_t client, const HttpAnswer& answer, const std::string& path,
@@ -240,7 +262,7 @@ bool TestHttpServer::SendBody(uintptr_t client, const HttpAnswer& answer, const 
             due += std::chrono::milliseconds(kPollMilliseconds);
         }
         const size_t count = std::min(piece, end - at);
-        if (!SendAll(NativeSocket(client), answer.body.data() + at, count))
+        if (!SendAll(NativeSocket(client), answer.body.data() + at, count, stopping))
             return false;
         std::lock_guard<std::mutex> guard(lock);
         bytesSent[path] += count;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -16,9 +18,10 @@ constexpr int kSendFlags = MSG_NOSIGNAL;
 struct Sockets {
     static void Startup() {}
     static void Close(NativeSocket socket) { close(socket); }
-    static void SetSendTimeout(NativeSocket socket, int milliseconds) {
-        const timeval timeout{milliseconds / 1000, (milliseconds % 1000) * 1000};
-        setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    static void SetNonBlocking(NativeSocket socket) {
+        fcntl(socket, F_SETFL, fcntl(socket, F_GETFL) | O_NONBLOCK);
     }
+    // Whether the last call failed only because it would have had to wait.
+    static bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
     static void Cleanup() {}
 };

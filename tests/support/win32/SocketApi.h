@@ -16,9 +16,11 @@ struct Sockets {
         WSAStartup(MAKEWORD(2, 2), &data);
     }
     static void Close(NativeSocket socket) { closesocket(socket); }
-    static void SetSendTimeout(NativeSocket socket, int milliseconds) {
-        const DWORD timeout = DWORD(milliseconds);
-        setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, (const char*)&timeout, sizeof timeout);
+    static void SetNonBlocking(NativeSocket socket) {
+        u_long on = 1;
+        ioctlsocket(socket, FIONBIO, &on);
     }
+    // Whether the last call failed only because it would have had to wait.
+    static bool WouldBlock() { return WSAGetLastError() == WSAEWOULDBLOCK; }
     static void Cleanup() { WSACleanup(); }
 };

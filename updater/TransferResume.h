@@ -10,7 +10,8 @@ struct PackageFile;
 struct PartialPackage;
 typedef void CURL;
 
-// Attempts in a row that bring the package no further before the transfer is given up.
+// Retries in a row after attempts that brought the package no further; when the last of them
+// brings nothing either, the transfer is given up.
 constexpr int kResumeRetries = 3;
 
 // Receives partial's url on handle into target, which holds the bytes kept so far (none, or
@@ -22,10 +23,10 @@ constexpr int kResumeRetries = 3;
 // no validator and one after an answer that did not continue the bytes kept. Each whole answer's
 // validator is recorded in partial's identity before its first byte is kept. The pause is
 // firstPauseMilliseconds after an attempt that brought new bytes and doubles with every attempt in
-// a row that did not; after kResumeRetries of those it gives up. It gives up at once, pauses
-// included, when cancel reads true, when target refused bytes and on a request that cannot succeed
-// (a malformed address). True when the last attempt completed. The progress counters show the whole
-// package; afterwards handle's progress function is DownloadProgress with cancel again and it
-// asks for no range.
+// a row that did not; it gives up after kResumeRetries + 1 of those in a row. It gives up at once,
+// pauses included, when cancel reads true, when target refused bytes and on a request that cannot
+// succeed (a malformed address). True when the last attempt completed. The progress counters show
+// the whole package; afterwards handle's progress function is DownloadProgress with cancel again
+// and it asks for no range.
 bool ReceiveResuming(CURL* handle, PackageFile* target, PartialPackage* partial,
                      const std::atomic<bool>* cancel, uint32_t firstPauseMilliseconds);

@@ -30,13 +30,6 @@ HttpAnswer Answer(const std::string& body, size_t cut = SIZE_MAX, bool ranges = 
     return answer;
 }
 
-// Cuts the identity file at path in half, as a stop while it was written leaves it.
-void WriteIdentityPrefix(const std::string& path) {
-    const std::string whole = ReadWholeFile(path);
-    ASSERT_NE("", whole);
-    WriteWholeFile(path, whole.substr(0, whole.size() / 2));
-}
-
 class TransferResume : public UpdaterFixture {
 protected:
     TransferResume() {
@@ -166,7 +159,8 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
         TooMuchKept,
         ListChanged,
         FileChanged,
-        IdentityDamaged,
+        IdentityCut,
+        IdentityLonger,
         Linked,
         NoEntry
     };
@@ -177,7 +171,10 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
         {"more kept than listed", TooMuchKept, package.size()},
         {"the list names another package", ListChanged, changed.size()},
         {"the server's file changed", FileChanged, package.size()},
-        {"a damaged identity", IdentityDamaged, package.size()},
+        {"an identity cut short, as a stop while it was written leaves it", IdentityCut,
+         package.size()},
+        {"an identity with more after its end, then a start without the list", IdentityLonger,
+         package.size()},
         {"the bytes are a link", Linked, package.size()},
         {"the list leads elsewhere", NoEntry, 0},
     };
@@ -214,8 +211,15 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
         case FileChanged:
             served.etag = "\"v1b\"";
             break;
-        case IdentityDamaged:
-            WriteIdentityPrefix(identity);
+        case IdentityCut:
+            WriteWholeFile(identity, ReadWholeFile(identity).substr(0, 60));
+            break;
+        case IdentityLonger:
+            WriteWholeFile(identity, ReadWholeFile(identity) + "x\n");
+            WriteIni({{"URL1", DeadAddress(false).Url("list.xml")}});
+            EXPECT_EQ("Error: Server is not avaible;", RunUpdate());
+            WriteIni({{"URL1", server.Url("list.xml")}});
+            EXPECT_FALSE(fs::exists(staging));
             break;
         case Linked:
             WriteWholeFile(outside, package.substr(0, kMegabyte));

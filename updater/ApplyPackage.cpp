@@ -1,11 +1,13 @@
-// One package: download into a temporary file, extract.
+// One package: download into the staging folder, extract.
+#include "core/platform/Directory.h"
 #include "updater/DownloadProgress.h"
 #include "updater/PackageFile.h"
 #include "updater/PackageHash.h"
+#include "updater/PartialPackage.h"
+#include "updater/TransferResume.h"
+#include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
 #include "updater/UpdaterServices.h"
-
-#include <curl/curl.h>
 
 #include <cstdio>
 
@@ -26,7 +28,8 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
     // whole package instead.
     if (hasDelta) {
         bool basisMismatch = false;
-        if (ReceiveAndExtract(handle, record.delta, delta, record.toVersion, &basisMismatch))
+        const PackageSource source{record.delta, record.deltaSize, record.deltaSha256};
+        if (ReceiveAndExtract(handle, source, delta, record.toVersion, &basisMismatch))
             return true;
         if (!basisMismatch)
             return false;
@@ -34,39 +37,57 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
         downloadNow.store(0.0f, std::memory_order_relaxed);
         state.store(Downloading, std::memory_order_release);
     }
-    return ReceiveAndExtract(handle, record.file, listed, record.toVersion, nullptr);
+    const PackageSource source{record.file, record.size, record.sha256};
+    return ReceiveAndExtract(handle, source, listed, record.toVersion, nullptr);
 }
 
-bool Updater::ReceiveAndExtract(CURL* handle, const char* url, const ListedPackage& listed,
-                                const char* toVersion, bool* basisMismatch) {
-    char tempPath[kTempPathSize];
-    if (const char* failure = ReceivePackage(handle, url, listed, tempPath)) {
+bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
+                                const ListedPackage& listed, const char* toVersion,
+                                bool* basisMismatch) {
+    char staging[PartialPackage::kPathSize];
+    if (!CurrentStagingFolder(staging, sizeof staging)) {
+        ShowError(errDownloadUpdate);
+        return false;
+    }
+    PartialPackage partial;
+    if (const char* failure = ReceivePackage(handle, source, listed, staging, &partial)) {
         ShowError(failure);
         return false;
     }
     extractedBytes.store(0.0f, std::memory_order_relaxed);
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     state.store(Extracting, std::memory_order_release);
-    const bool applied = ExtractPackage(tempPath, toVersion, basisMismatch);
+    const bool applied = ExtractPackage(partial.path, toVersion, basisMismatch);
     // Release: whoever sees the count sees the extraction's last counts.
     extractions.fetch_add(1, std::memory_order_release);
-    remove(tempPath);
+    // A package that did not apply is not kept, unless its journal waits for the next start.
+    UpdateJournal journal;
+    if (applied || !JournalRead(staging, &journal))
+        PlatformRemoveTree(staging);
     return applied;
 }
 
-const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
-                                    char (&tempPath)[kTempPathSize]) {
-    if (!services->CreateTempFile(tempPath, sizeof tempPath))
-        return errExtracting;
-    PackageFile target;
-    if (!PackageFileOpen(&target, tempPath, handle, this, &cancelRequested, &listed)) {
-        remove(tempPath);
+const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
+                                    const ListedPackage& listed, const char* staging,
+                                    PartialPackage* partial) {
+    PackageFile target{};
+    const bool named = PartialPackageName(partial, staging, source);
+    // Kept bytes are only read from a folder of the installation's own, never through a link.
+    const bool kept = named && PlatformIsPlainDirectory(staging) && PartialPackageKept(partial);
+    if (!named || !StagingClear(staging, kept) ||
+        !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed)) {
+        if (target.file)
+            PackageFileClose(&target);
+        PlatformRemoveTree(staging);
         return errExtracting;
     }
-    curl_easy_setopt(handle, CURLOPT_URL, url);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendToFile);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &target);
-    const CURLcode received = curl_easy_perform(handle);
+    // Bytes kept beyond the listed size are not this package's; all of it needs no transfer.
+    if (!PackageHasherWithinSize(target.hasher, listed))
+        PackageFileRestart(&target);
+    const bool whole = kept && listed.hasSize && target.hasher.bytes == listed.size;
+    const bool received = whole || (target.refusal == PackageFile::None &&
+                                    ReceiveResuming(handle, &target, partial, &cancelRequested,
+                                                    retryPauseMilliseconds));
     // A refusal of the file is why the transfer ended, so it names the failure.
     const char* failure = nullptr;
     switch (PackageFileClose(&target)) {
@@ -80,12 +101,14 @@ const char* Updater::ReceivePackage(CURL* handle, const char* url, const ListedP
         failure = errDownloadUpdate;
         break;
     case PackageFile::None:
-        failure = received == CURLE_OK && PackageHasherMatches(&target.hasher, listed)
-                      ? nullptr
-                      : errDownloadUpdate;
+        failure =
+            received && PackageHasherMatches(&target.hasher, listed) ? nullptr : errDownloadUpdate;
         break;
     }
-    if (failure)
-        remove(tempPath);
+    // Bytes of a transfer that broke stay for the next run when they can be continued.
+    const bool resumable = !received && target.refusal == PackageFile::None &&
+                           partial->validator[0] && target.hasher.bytes > 0;
+    if (failure && !resumable)
+        PlatformRemoveTree(staging);
     return failure;
 }

@@ -9,6 +9,7 @@
 #include "updater/DeltaEntry.h"
 #include "updater/DeltaPatch.h"
 #include "updater/EntryPath.h"
+#include "updater/PartialPackage.h"
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
 #include "updater/UpdateJournal.h"
@@ -197,9 +198,9 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion, boo
 
     char staging[kPathSize + sizeof kStagingFolder + 1];
     StrFormat(staging, sizeof staging, "%s/%s", root, kStagingFolder);
-    // Whatever an earlier run left there is not this package's.
+    // Whatever an earlier run left there is not this package's, but for the package itself.
     std::unique_ptr<char[]> block(new (std::nothrow) char[kReadBlock]);
-    bool failed = !block || !PlatformRemoveTree(staging) || !PlatformMakeDirectory(staging);
+    bool failed = !block || !StagingClear(staging, true);
     PackageSteps steps;
     bool mismatch = false;
     uint32_t index = 0;

@@ -17,17 +17,35 @@ PackageFile::Refusal WriteFailure() {
 
 } // namespace
 
-bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
-                     const std::atomic<bool>* cancel, const ListedPackage* listed) {
-    *target = PackageFile{path,   fopen(path, "wb"), handle, updater,          cancel,
-                          listed, PackageHasher{},   false,  PackageFile::None};
+bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
+                     Updater* updater, const std::atomic<bool>* cancel,
+                     const ListedPackage* listed) {
+    *target = PackageFile{path,   nullptr,         handle, updater,          cancel,
+                          listed, PackageHasher{}, false,  PackageFile::None};
     PackageHasherStart(&target->hasher);
+    if (keep && !PackageHasherAddFile(&target->hasher, path))
+        return false;
+    target->file = fopen(path, keep ? "ab" : "wb");
     if (target->file)
         setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
     return target->file != nullptr;
 }
 
+bool PackageFileRestart(PackageFile* target) {
+    PackageHasherStart(&target->hasher);
+    target->lengthChecked = false;
+    target->file = freopen(target->path, "wb", target->file);
+    if (!target->file) {
+        target->refusal = PackageFile::NotWritten;
+        return false;
+    }
+    setvbuf(target->file, nullptr, _IOFBF, kWriteBuffer);
+    return true;
+}
+
 PackageFile::Refusal PackageFileClose(PackageFile* target) {
+    if (!target->file)
+        return target->refusal;
     // A full disk often shows only when the buffer is handed over.
     errno = 0;
     if (fflush(target->file) != 0 && target->refusal == PackageFile::None)

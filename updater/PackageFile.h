@@ -26,9 +26,15 @@ struct PackageFile {
     Refusal refusal;
 };
 
-// Opens the existing file at path for the transfer on handle. False when it cannot be opened.
-bool PackageFileOpen(PackageFile* target, const char* path, CURL* handle, Updater* updater,
-                     const std::atomic<bool>* cancel, const ListedPackage* listed);
+// Opens the file at path for the transfer on handle: emptied, or when keep is set with its
+// bytes kept (and hashed) and the transfer's bytes added behind them. False when it cannot be
+// opened or read.
+bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
+                     Updater* updater, const std::atomic<bool>* cancel,
+                     const ListedPackage* listed);
+// Empties the file and the hasher for a transfer that starts the package again; false when the
+// file cannot be reopened (the refusal is then NotWritten).
+bool PackageFileRestart(PackageFile* target);
 // Closes the file. None when every byte received reached the disk; NoSpace when the disk
 // filled up (or cannot take the announced length), NotWritten for any other failure,
 // NotListed when more bytes arrived than the list gives the package.

@@ -1,11 +1,13 @@
 // The update run: configuration, rights, list, update loop, "installed_updates".
 #include "updater/Updater.h"
 
+#include "core/platform/Directory.h"
 #include "core/strings/BoundedText.h"
 #include "core/strings/TextCompare.h"
 #include "updater/DownloadBuffer.h"
 #include "updater/DownloadProgress.h"
 #include "updater/ListSignature.h"
+#include "updater/PartialPackage.h"
 #include "updater/StoredFile.h"
 #include "updater/UpdateDocuments.h"
 #include "updater/UpdaterServices.h"
@@ -177,11 +179,13 @@ void Updater::Run() {
     // Only an entry for the installed version is applied, so an older list, even one the
     // studio signed, replayed by whoever controls the traffic cannot take the installation back
     // to an earlier version: it has no entry that starts from where the installation is now.
+    bool applying = false;
     for (const UpdateRecord& update : updates) {
         if (cancelRequested.load())
             break;
         if (!StrEqualNoCase(update.forVersion, currentVersion))
             continue;
+        applying = true;
         if (!ApplyPackage(handle, update))
             break;
         StrCopy(currentVersion, sizeof currentVersion, update.toVersion);
@@ -191,6 +195,10 @@ void Updater::Run() {
             break;
         }
     }
+    // Bytes kept of a package the list no longer leads to are of no use.
+    char staging[PartialPackage::kPathSize];
+    if (!applying && !cancelRequested.load() && CurrentStagingFolder(staging, sizeof staging))
+        PlatformRemoveTree(staging);
     remove(tempPath);
     WriteInstalledUpdates(kInstalledUpdates, currentVersion);
     curl_easy_cleanup(handle);

@@ -23,6 +23,8 @@
 
 class UpdaterServices;
 struct ListedPackage;
+struct PackageSource;
+struct PartialPackage;
 typedef void CURL;
 
 class Updater : public ThreadWorker {
@@ -79,6 +81,9 @@ public:
     // stallSeconds during a transfer, has failed. Tests shorten them.
     long connectTimeoutSeconds = 15;
     long stallSeconds = 30;
+    // A package transfer that broke is resumed after this pause, doubled while attempts bring
+    // nothing new. Tests shorten it.
+    uint32_t retryPauseMilliseconds = 500;
     // Most bytes the update list may take in memory; a longer one fails as memory running out
     // does, so that a server cannot exhaust memory with an endless list. Packages go straight
     // to disk. Tests lower it.
@@ -110,17 +115,20 @@ private:
     // Downloads and extracts one package, its delta package first where listed; false after
     // its error box.
     bool ApplyPackage(CURL* handle, const UpdateRecord& record);
-    // Downloads the package at url, listed as listed, and extracts it as ExtractPackage does.
-    bool ReceiveAndExtract(CURL* handle, const char* url, const ListedPackage& listed,
+    // Downloads the package of source, listed as listed, and extracts it as ExtractPackage
+    // does.
+    bool ReceiveAndExtract(CURL* handle, const PackageSource& source, const ListedPackage& listed,
                            const char* toVersion, bool* basisMismatch);
     // Stores a received transfer in a new temporary file and writes its path into tempPath.
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
-    // Receives the package at url into a new temporary file whose path it writes into
-    // tempPath, checking it against listed as it arrives. Null when the whole package is stored
-    // and matches; otherwise the text of the box to show, and no file is left behind.
-    const char* ReceivePackage(CURL* handle, const char* url, const ListedPackage& listed,
-                               char (&tempPath)[kTempPathSize]);
+    // Receives the package of source into partial in the staging folder, going on from the
+    // bytes an earlier run kept of it, and checks it against listed as it arrives. Null when
+    // the whole package is stored and matches; otherwise the text of the box to show, and
+    // nothing is left behind but the bytes of a broken transfer that can be continued.
+    const char* ReceivePackage(CURL* handle, const PackageSource& source,
+                               const ListedPackage& listed, const char* staging,
+                               PartialPackage* partial);
     // Applies the archive at archivePath to the current directory through the staging folder
     // and the journal, and records toVersion; false after its box. With basisMismatch, a delta
     // whose installed file is not the one it patches ends the call without a box, nothing

@@ -2,6 +2,7 @@
 #include "core/platform/Directory.h"
 #include "core/strings/BoundedText.h"
 #include "updater/EntryPath.h"
+#include "updater/PartialPackage.h"
 #include "updater/UpdateDocuments.h"
 #include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
@@ -20,13 +21,16 @@ bool Updater::RecoverInstallation() {
     PlatformRemoveTree(leftover);
     // A journal is only followed in a folder of the installation's own, never through a link.
     UpdateJournal journal;
-    if (PlatformIsPlainDirectory(staging) && JournalRead(staging, &journal)) {
+    const bool journaled = PlatformIsPlainDirectory(staging) && JournalRead(staging, &journal);
+    if (journaled) {
         if (!JournalApply(root, staging, journal) ||
             !WriteInstalledUpdates(kInstalledUpdates, journal.toVersion))
             return false;
         StrCopy(currentVersion, sizeof currentVersion, journal.toVersion);
     }
-    // Without a whole journal nothing in the installation was changed yet.
-    PlatformRemoveTree(staging);
+    // Without a whole journal nothing in the installation was changed yet; only a package
+    // being received stays, for the transfer to go on from where it stopped.
+    if (journaled || !StagingHoldsPartialPackage(staging) || !StagingClear(staging, true))
+        PlatformRemoveTree(staging);
     return true;
 }

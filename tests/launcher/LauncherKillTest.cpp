@@ -131,6 +131,35 @@ TEST_F(KilledUpdate, EndsWithTheOldVersionOrTheNewWhole) {
     }
 }
 
+// Killed while the package arrives, the launcher goes on at its next start from the bytes it
+// kept: in all the server sends the package hardly more than once.
+TEST_F(KilledUpdate, AKilledTransferGoesOnAtTheNextStart) {
+    const std::string data = RandomBytes(40 << 20, 6);
+    const std::string package = ZipBuilder().File("big.bin", data, true).Bytes();
+    HttpAnswer answer(package);
+    answer.ranges = true;
+    answer.etag = "\"1.1\"";
+    answer.bytesPerSecond = 16 << 20;
+    server.Serve("1.1.zip", answer);
+    InstallOldVersion(server.Url("list.xml"), "no-game.exe");
+    {
+        ChildProcess launcher(LAUNCHER_PROGRAM, install);
+        for (int wait = 0; wait < 3000 && server.BytesSent("1.1.zip") < package.size() / 2; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        launcher.Kill();
+    }
+    EXPECT_LT(server.BytesSent("1.1.zip"), package.size());
+    answer.bytesPerSecond = 0;
+    server.Serve("1.1.zip", answer);
+    ChildProcess again(LAUNCHER_PROGRAM, install);
+    EXPECT_EQ(0, RunLauncher(again));
+    EXPECT_EQ("1.1", InstalledVersion());
+    EXPECT_TRUE(data == ReadWholeFile(Installed("big.bin")));
+    EXPECT_EQ(2, server.Hits("1.1.zip"));
+    EXPECT_LE(server.BytesSent("1.1.zip"), package.size() * 105 / 100) << package.size();
+    EXPECT_FALSE(fs::exists(Installed(kStagingFolder)));
+}
+
 // Stopped between the steps of the journal (moments a kill from outside cannot be aimed at): the
 // next start completes them. A journal that is damaged or hostile before its first step is
 // dropped, and the old version stays whole.

@@ -8,6 +8,29 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
+
+// What the server answers for a path. A plain 200 with the whole body unless told otherwise.
+struct HttpAnswer {
+    explicit HttpAnswer(std::string text = std::string(), int code = 200)
+        : body(std::move(text)), status(code) {}
+
+    std::string body;
+    int status;
+    // Most body bytes sent per answer: the connection is then closed (or held, when stall).
+    size_t cut = SIZE_MAX;
+    bool stall = false;
+    size_t bytesPerSecond = 0; // 0: as fast as the client takes them
+    // Validators sent with the answer; empty for none.
+    std::string etag;
+    std::string lastModified;
+    // Whether "Range: bytes=N-" is answered with a 206 of the rest; when it is, an "If-Range"
+    // that names neither validator gets the whole body, unless ifRange is off (a server that
+    // ignores it).
+    bool ranges = false;
+    bool ifRange = true;
+};
 
 class TestHttpServer {
 public:
@@ -16,35 +39,44 @@ public:
 
     // "http://127.0.0.1:<port>/path".
     std::string Url(const std::string& path) const;
-    void Serve(const std::string& path, const std::string& body) {
-        Script(path, {200, body, body.size(), false, 0});
-    }
+    void Serve(const std::string& path, const std::string& body) { Serve(path, HttpAnswer(body)); }
+    void Serve(const std::string& path, const HttpAnswer& answer) { ServeInTurn(path, {answer}); }
+    // Answers the requests for path with answers in turn, the last one from then on.
+    void ServeInTurn(const std::string& path, const std::vector<HttpAnswer>& answers);
     // Sends the body at about bytesPerSecond, in pieces every 50 ms.
     void ServeSlowly(const std::string& path, const std::string& body, size_t bytesPerSecond) {
-        Script(path, {200, body, body.size(), false, bytesPerSecond});
+        HttpAnswer answer{body};
+        answer.bytesPerSecond = bytesPerSecond;
+        Serve(path, answer);
     }
     // Announces the whole body but closes the connection after its first sentBytes.
     void ServeCutShort(const std::string& path, const std::string& body, size_t sentBytes) {
-        Script(path, {200, body, sentBytes, false, 0});
+        HttpAnswer answer{body};
+        answer.cut = sentBytes;
+        Serve(path, answer);
     }
     // Announces the whole body, sends its first sentBytes, then nothing until the client hangs
     // up or the server stops.
     void ServeStalling(const std::string& path, const std::string& body, size_t sentBytes) {
-        Script(path, {200, body, sentBytes, true, 0});
+        HttpAnswer answer{body};
+        answer.cut = sentBytes;
+        answer.stall = true;
+        Serve(path, answer);
     }
     // Requests received for path so far.
     int Hits(const std::string& path) const;
+    // Body bytes sent for path so far, over all its requests.
+    uint64_t BytesSent(const std::string& path) const;
 
 private:
-    struct Answer {
-        int status;
-        std::string body;
-        size_t sentBytes;
-        bool stall;
-        size_t bytesPerSecond; // 0: as fast as the client takes them
+    struct Request {
+        std::string path;
+        std::string range;   // the value of "Range", or empty
+        std::string ifRange; // the value of "If-Range", or empty
     };
-    bool SendBody(uintptr_t client, const Answer& answer);
-    void Script(const std::string& path, const Answer& answer);
+    static Request ReadRequest(uintptr_t client);
+    bool SendBody(uintptr_t client, const HttpAnswer& answer, const std::string& path, size_t start,
+                  size_t end);
     void Loop();
     void Reply(uintptr_t client);
 
@@ -52,8 +84,10 @@ private:
     uint16_t port = 0;
     std::atomic<bool> stopping{false};
     mutable std::mutex lock;
-    std::map<std::string, Answer> answers;
+    std::map<std::string, std::vector<HttpAnswer>> answers;
     std::map<std::string, int> hits;
+    std::map<std::string, size_t> taken; // answers of the turns used
+    std::map<std::string, uint64_t> bytesSent;
     std::thread thread;
 };
 

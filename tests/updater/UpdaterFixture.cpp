@@ -5,6 +5,8 @@
 #include "core/strings/BoundedText.h"
 #include "updater/UpdateDocuments.h"
 
+#include <sodium.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -24,6 +26,14 @@ bool FakeServices::CreateTempFile(char* destination, size_t size) {
         fs::create_symlink("/dev/full", destination, error);
     temps.push_back(destination);
     return true;
+}
+
+std::string Sha256Hex(const std::string& bytes) {
+    uint8_t hash[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(hash, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    char hex[2 * sizeof hash + 1];
+    sodium_bin2hex(hex, sizeof hex, hash, sizeof hash);
+    return hex;
 }
 
 UpdaterFixture::UpdaterFixture() : install(root / "install") {

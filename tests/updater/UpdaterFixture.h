@@ -32,6 +32,9 @@ public:
     std::vector<std::string> temps; // every temporary file handed out
 };
 
+// The SHA-256 of bytes in hex, as update lists give it.
+std::string Sha256Hex(const std::string& bytes);
+
 struct ListEntry {
     std::string forVersion; // "-" leaves the element out
     std::string toVersion;

@@ -1,10 +1,12 @@
 #include "core/platform/Directory.h"
 
+#include <dirent.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 bool PlatformMakeDirectory(const char* path) {
     return mkdir(path, 0777) == 0;
@@ -27,6 +29,22 @@ bool PlatformCurrentDirectory(char* destination, size_t size) {
 bool PlatformIsPlainDirectory(const char* path) {
     struct stat status;
     return lstat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool PlatformIsPlainFile(const char* path) {
+    struct stat status;
+    return lstat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool PlatformDirectoryNames(const char* path, PlatformNameVisit visit, void* user) {
+    DIR* directory = opendir(path);
+    if (!directory)
+        return false;
+    while (const dirent* item = readdir(directory))
+        if (strcmp(item->d_name, ".") != 0 && strcmp(item->d_name, "..") != 0)
+            visit(item->d_name, user);
+    closedir(directory);
+    return true;
 }
 
 namespace {

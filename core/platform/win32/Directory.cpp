@@ -31,6 +31,28 @@ bool PlatformIsPlainDirectory(const char* path) {
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool PlatformIsPlainFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+bool PlatformDirectoryNames(const char* path, PlatformNameVisit visit, void* user) {
+    char pattern[MAX_PATH];
+    if (StrFormat(pattern, sizeof pattern, "%s\\*", path) > sizeof pattern)
+        return false;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            visit(found.cFileName, user);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return true;
+}
+
 namespace {
 
 // A reparse point (a junction, a link) is removed as itself: its target stays untouched.

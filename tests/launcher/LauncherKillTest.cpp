@@ -139,7 +139,7 @@ TEST_F(KilledUpdate, AKilledTransferGoesOnAtTheNextStart) {
     HttpAnswer answer(package);
     answer.ranges = true;
     answer.etag = "\"1.1\"";
-    answer.bytesPerSecond = 16 << 20;
+    answer.bytesPerSecond = 8 << 20;
     server.Serve("1.1.zip", answer);
     InstallOldVersion(server.Url("list.xml"), "no-game.exe");
     {
@@ -147,6 +147,7 @@ TEST_F(KilledUpdate, AKilledTransferGoesOnAtTheNextStart) {
         for (int wait = 0; wait < 3000 && server.BytesSent("1.1.zip") < package.size() / 2; ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         launcher.Kill();
+        server.HangUp();
     }
     EXPECT_LT(server.BytesSent("1.1.zip"), package.size());
     answer.bytesPerSecond = 0;

@@ -188,6 +188,7 @@ void TestHttpServer::Loop() {
         if (client == kInvalidSocket)
             continue;
         Sockets::SetNonBlocking(client);
+        hangingUp = false;
         Reply(uintptr_t(client));
         Sockets::Close(client);
     }
@@ -256,7 +257,7 @@ bool TestHttpServer::SendBody(uintptr_t client, const HttpAnswer& answer, const 
             ? kCountedPiece
             : std::max<size_t>(answer.bytesPerSecond * kPollMilliseconds / 1000, 1);
     auto due = std::chrono::steady_clock::now();
-    for (size_t at = start; at < end && !stopping; at += piece) {
+    for (size_t at = start; at < end && !stopping && !hangingUp; at += piece) {
         if (answer.bytesPerSecond != 0) {
             std::this_thread::sleep_until(due);
             due += std::chrono::milliseconds(kPollMilliseconds);
@@ -267,7 +268,7 @@ bool TestHttpServer::SendBody(uintptr_t client, const HttpAnswer& answer, const 
         std::lock_guard<std::mutex> guard(lock);
         bytesSent[path] += count;
     }
-    return !stopping;
+    return !stopping && !hangingUp;
 }
 
 DeadAddress::DeadAddress(bool silent)

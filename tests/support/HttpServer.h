@@ -67,6 +67,9 @@ public:
     int Hits(const std::string& path) const;
     // Body bytes sent for path so far, over all its requests.
     uint64_t BytesSent(const std::string& path) const;
+    // Ends the answer being sent, as a client's death ends it: under Wine a killed program's
+    // connection stays open for a while and would take megabytes more into its buffers.
+    void HangUp() { hangingUp = true; }
 
 private:
     struct Request {
@@ -83,6 +86,7 @@ private:
     uintptr_t listener;
     uint16_t port = 0;
     std::atomic<bool> stopping{false};
+    std::atomic<bool> hangingUp{false}; // until the next connection
     mutable std::mutex lock;
     std::map<std::string, std::vector<HttpAnswer>> answers;
     std::map<std::string, int> hits;

@@ -25,9 +25,12 @@ bool ReadListedDelta(const UpdateRecord& record, ListedPackage* listed);
 struct PackageHasher {
     crypto_hash_sha256_state state;
     uint64_t bytes;
+    bool hashing; // false: only the bytes are counted
 };
 
-void PackageHasherStart(PackageHasher* hasher);
+// Starts the hash, or with hash false only the count: a package listed without a hash has no
+// use for it.
+void PackageHasherStart(PackageHasher* hasher, bool hash = true);
 void PackageHasherAdd(PackageHasher* hasher, const void* data, size_t size);
 // Whether the bytes added so far can still become the listed package: not more than its size.
 bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& listed);

@@ -1,8 +1,10 @@
-// One package: download into the staging folder, extract.
+// One package: received into the staging folder and extracted as it arrives, or from its file
+// when it cannot be.
 #include "core/platform/Directory.h"
 #include "updater/DownloadProgress.h"
 #include "updater/PackageFile.h"
 #include "updater/PackageHash.h"
+#include "updater/PackageStream.h"
 #include "updater/PartialPackage.h"
 #include "updater/TransferResume.h"
 #include "updater/UpdateJournal.h"
@@ -44,20 +46,38 @@ bool Updater::ApplyPackage(CURL* handle, const UpdateRecord& record) {
 bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
                                 const ListedPackage& listed, const char* toVersion,
                                 bool* basisMismatch) {
-    char staging[PartialPackage::kPathSize];
-    if (!CurrentStagingFolder(staging, sizeof staging)) {
+    char root[kPathSize], staging[PartialPackage::kPathSize];
+    if (!PlatformCurrentDirectory(root, sizeof root) ||
+        !CurrentStagingFolder(staging, sizeof staging)) {
         ShowError(errDownloadUpdate);
-        return false;
-    }
-    PartialPackage partial;
-    if (const char* failure = ReceivePackage(handle, source, listed, staging, &partial)) {
-        ShowError(failure);
         return false;
     }
     extractedBytes.store(0.0f, std::memory_order_relaxed);
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
+    PartialPackage partial;
+    PackageStream stream(staging, &extractedBytes);
+    if (const char* failure = ReceivePackage(handle, source, listed, staging, &partial, &stream)) {
+        ShowError(failure);
+        return false;
+    }
     state.store(Extracting, std::memory_order_release);
-    const bool applied = ExtractPackage(partial.path, toVersion, basisMismatch);
+    bool applied = false;
+    switch (stream.outcome()) {
+    case PackageStream::Extracted:
+        extractTotalBytes.store(float(stream.stagedBytes), std::memory_order_relaxed);
+        // Extracted already: the package's own bytes need never reach the disk.
+        remove(partial.path);
+        remove(partial.identity);
+        applied = ApplyStaged(root, staging, &stream.steps, toVersion);
+        break;
+    case PackageStream::Contradicted:
+        ShowError(errExtracting);
+        break;
+    default:
+        extractedBytes.store(0.0f, std::memory_order_relaxed);
+        applied = ExtractPackage(partial.path, toVersion, basisMismatch);
+        break;
+    }
     // Release: whoever sees the count sees the extraction's last counts.
     extractions.fetch_add(1, std::memory_order_release);
     // A package that did not apply is not kept, unless its journal waits for the next start.
@@ -69,13 +89,14 @@ bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
 
 const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
                                     const ListedPackage& listed, const char* staging,
-                                    PartialPackage* partial) {
+                                    PartialPackage* partial, PackageStream* stream) {
     PackageFile target{};
     const bool named = PartialPackageName(partial, staging, source);
     // Kept bytes are only read from a folder of the installation's own, never through a link.
     const bool kept = named && PlatformIsPlainDirectory(staging) && PartialPackageKept(partial);
     if (!named || !StagingClear(staging, kept) ||
-        !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed)) {
+        !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed,
+                         stream)) {
         if (target.file)
             PackageFileClose(&target);
         PlatformRemoveTree(staging);

@@ -4,6 +4,7 @@
 #include "core/strings/BoundedText.h"
 #include "updater/DeltaEntry.h"
 #include "updater/PackageHash.h"
+#include "updater/PackageSteps.h"
 #include "updater/UpdateJournal.h"
 
 #include <librsync.h>
@@ -105,8 +106,7 @@ bool RunPatch(unzFile archive, Patch* patch, const DeltaHeader& header,
             fwrite(out.get(), 1, produced, patch->out) != produced)
             return false;
         // The package's total counts what deltas make, so progress does too.
-        extracted->store(extracted->load(std::memory_order_relaxed) + float(produced),
-                         std::memory_order_relaxed);
+        AddExtracted(extracted, produced);
         if (result == RS_DONE)
             break;
         // A round in which nothing was read, taken or given would repeat forever: a delta cut

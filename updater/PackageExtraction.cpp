@@ -9,6 +9,7 @@
 #include "updater/DeltaEntry.h"
 #include "updater/DeltaPatch.h"
 #include "updater/EntryPath.h"
+#include "updater/PackageSteps.h"
 #include "updater/PartialPackage.h"
 #include "updater/RemovalRecord.h"
 #include "updater/UpdateDocuments.h"
@@ -22,7 +23,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -49,12 +49,6 @@ bool WalkedToTheEnd(unzFile archive, int walk, uint64_t walked) {
     return walk == UNZ_END_OF_LIST_OF_FILE ||
            (unzGetGlobalInfo64(archive, &global) == UNZ_OK && global.number_entry == 0xFFFF &&
             walked >= global.number_entry);
-}
-
-// Only the worker writes the count, so a load and a store publish it whole.
-void AddExtracted(std::atomic<float>* extracted, int count) {
-    extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
-                     std::memory_order_relaxed);
 }
 
 // Copies the open entry into a new file at target. A damaged stream,
@@ -96,43 +90,6 @@ bool ReadRemovalRecord(unzFile archive, const unz_file_info64& info, std::string
     AddExtracted(extracted, count);
     return true;
 }
-
-// The steps of a package in the order they are done: directories, removals, moves. Removals
-// of files the package also brings are dropped: the package's file wins.
-struct PackageSteps {
-    std::vector<JournalStep> directories, moves;
-    std::vector<std::string> removed;
-
-    void Add(JournalStep::Kind kind, uint32_t staged, const char* name) {
-        (kind == JournalStep::MakeDirectory ? directories : moves)
-            .push_back(JournalStep{kind, staged, name});
-    }
-
-    // Moves the steps into journal; false when a removed name is not one an entry could have.
-    bool MoveInto(UpdateJournal* journal) {
-        std::vector<JournalStep>& steps = journal->steps;
-        steps.reserve(directories.size() + removed.size() + moves.size());
-        steps.insert(steps.end(), std::make_move_iterator(directories.begin()),
-                     std::make_move_iterator(directories.end()));
-        std::set<std::string> moved;
-        for (size_t i = 0; !removed.empty() && i < moves.size(); ++i)
-            moved.insert(FoldedEntryName(moves[i].name));
-        for (const std::string& name : removed) {
-            char relative[kEntryNameSize];
-            bool directory = false;
-            if (name.size() >= kEntryNameSize || !IsSafeEntryName(name.c_str()) ||
-                !EntryRelativeName(name.c_str(), relative, sizeof relative, &directory) ||
-                directory)
-                return false;
-            if (moved.count(FoldedEntryName(relative)) == 0)
-                steps.push_back(JournalStep{JournalStep::Remove, 0, relative});
-        }
-        steps.insert(steps.end(), std::make_move_iterator(moves.begin()),
-                     std::make_move_iterator(moves.end()));
-        std::vector<JournalStep>().swap(moves);
-        return steps.size() <= kJournalMaxSteps;
-    }
-};
 
 // The zip reader refuses an archive whose end record is its first byte, and that is what an
 // archive without entries is. It is a package that changes nothing.
@@ -234,19 +191,27 @@ bool Updater::ExtractPackage(const char* archivePath, const char* toVersion, boo
         // Reports a checksum that does not match the data read.
         failed = unzCloseCurrentFile(archive) != UNZ_OK || failed;
     }
-    failed = failed || !WalkedToTheEnd(archive, walk, index);
-    unzClose(archive);
-
-    UpdateJournal journal;
-    StrCopy(journal.toVersion, sizeof journal.toVersion, toVersion);
-    failed = failed || !steps.MoveInto(&journal) || !JournalSyncStaged(staging, journal) ||
-             !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal);
-    if (failed) {
+    if (failed || !WalkedToTheEnd(archive, walk, index)) {
+        unzClose(archive);
         PlatformRemoveTree(staging);
         if (mismatch && basisMismatch)
             *basisMismatch = true;
         else
             ShowError(errExtracting);
+        return false;
+    }
+    unzClose(archive);
+    return ApplyStaged(root, staging, &steps, toVersion);
+}
+
+bool Updater::ApplyStaged(const char* root, const char* staging, PackageSteps* steps,
+                          const char* toVersion) {
+    UpdateJournal journal;
+    StrCopy(journal.toVersion, sizeof journal.toVersion, toVersion);
+    if (!steps->MoveInto(&journal) || !JournalSyncStaged(staging, journal) ||
+        !JournalTargetsFree(root, journal) || !JournalWrite(staging, journal)) {
+        PlatformRemoveTree(staging);
+        ShowError(errExtracting);
         return false;
     }
     // From here the next start completes what a stop leaves undone.

@@ -1,10 +1,13 @@
 #include "updater/PackageFile.h"
 
+#include "updater/PackageStream.h"
 #include "updater/Updater.h"
 
 #include <curl/curl.h>
 
 #include <cerrno>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -15,15 +18,31 @@ PackageFile::Refusal WriteFailure() {
     return errno == ENOSPC ? PackageFile::NoSpace : PackageFile::NotWritten;
 }
 
+// Hashes the bytes an earlier transfer kept and hands them to the stream, as if they arrived.
+bool TakeKeptBytes(PackageFile* target) {
+    FILE* file = fopen(target->path, "rb");
+    std::unique_ptr<char[]> block(file ? new (std::nothrow) char[kWriteBuffer] : nullptr);
+    size_t count = 0;
+    while (block && (count = fread(block.get(), 1, kWriteBuffer, file)) > 0) {
+        PackageHasherAdd(&target->hasher, block.get(), count);
+        if (target->stream)
+            target->stream->Add(block.get(), count);
+    }
+    const bool read = block && !ferror(file);
+    if (file)
+        fclose(file);
+    return read;
+}
+
 } // namespace
 
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
-                     Updater* updater, const std::atomic<bool>* cancel,
-                     const ListedPackage* listed) {
-    *target = PackageFile{path,   nullptr,         handle, updater,          cancel,
-                          listed, PackageHasher{}, false,  PackageFile::None};
-    PackageHasherStart(&target->hasher);
-    if (keep && !PackageHasherAddFile(&target->hasher, path))
+                     Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
+                     PackageStream* stream) {
+    *target = PackageFile{path,   nullptr,         handle, updater, cancel,
+                          listed, PackageHasher{}, stream, false,   PackageFile::None};
+    PackageHasherStart(&target->hasher, listed->hasHash);
+    if (keep && !TakeKeptBytes(target))
         return false;
     target->file = fopen(path, keep ? "ab" : "wb");
     if (target->file)
@@ -32,7 +51,9 @@ bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* han
 }
 
 bool PackageFileRestart(PackageFile* target) {
-    PackageHasherStart(&target->hasher);
+    PackageHasherStart(&target->hasher, target->listed->hasHash);
+    if (target->stream)
+        target->stream->Restart();
     target->lengthChecked = false;
     target->file = freopen(target->path, "wb", target->file);
     if (!target->file) {
@@ -81,5 +102,7 @@ size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* state)
         target->refusal = WriteFailure();
         return 0;
     }
+    if (target->stream)
+        target->stream->Add(piece, count);
     return count;
 }

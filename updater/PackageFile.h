@@ -1,5 +1,5 @@
-// A package received straight into its temporary file, so that memory stays flat whatever the
-// package's size.
+// A package received straight into its file, so that memory stays flat whatever the package's
+// size, and handed on to its extraction as it arrives.
 #pragma once
 
 #include "updater/PackageHash.h"
@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdio>
 
+class PackageStream;
 class Updater;
 typedef void CURL;
 
@@ -22,18 +23,19 @@ struct PackageFile {
     const std::atomic<bool>* cancel;
     const ListedPackage* listed; // what the update list says the package is
     PackageHasher hasher;        // every byte received, as it arrives
+    PackageStream* stream;       // takes every byte once it is in the file; null for none
     bool lengthChecked;
     Refusal refusal;
 };
 
 // Opens the file at path for the transfer on handle: emptied, or when keep is set with its
-// bytes kept (and hashed) and the transfer's bytes added behind them. False when it cannot be
-// opened or read.
+// bytes kept (hashed and handed to stream) and the transfer's bytes added behind them. False
+// when it cannot be opened or read.
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
-                     Updater* updater, const std::atomic<bool>* cancel,
-                     const ListedPackage* listed);
-// Empties the file and the hasher for a transfer that starts the package again; false when the
-// file cannot be reopened (the refusal is then NotWritten).
+                     Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
+                     PackageStream* stream);
+// Empties the file, the hasher and the stream for a transfer that starts the package again;
+// false when the file cannot be reopened (the refusal is then NotWritten).
 bool PackageFileRestart(PackageFile* target);
 // Closes the file. None when every byte received reached the disk; NoSpace when the disk
 // filled up (or cannot take the announced length), NotWritten for any other failure,

@@ -22,8 +22,10 @@
 #include <cstdint>
 
 class UpdaterServices;
+class PackageStream;
 struct ListedPackage;
 struct PackageSource;
+struct PackageSteps;
 struct PartialPackage;
 typedef void CURL;
 
@@ -123,18 +125,24 @@ private:
     // Null when stored; otherwise the text of the box to show, and no file is left behind.
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
     // Receives the package of source into partial in the staging folder, going on from the
-    // bytes an earlier run kept of it, and checks it against listed as it arrives. Null when
-    // the whole package is stored and matches; otherwise the text of the box to show, and
-    // nothing is left behind but the bytes of a broken transfer that can be continued.
+    // bytes an earlier run kept of it, and checks it against listed as it arrives; every byte
+    // is handed to stream too, kept ones first. Null when the whole package is stored and
+    // matches; otherwise the text of the box to show, and nothing is left behind but the bytes
+    // of a broken transfer that can be continued.
     const char* ReceivePackage(CURL* handle, const PackageSource& source,
                                const ListedPackage& listed, const char* staging,
-                               PartialPackage* partial);
+                               PartialPackage* partial, PackageStream* stream);
     // Applies the archive at archivePath to the current directory through the staging folder
     // and the journal, and records toVersion; false after its box. With basisMismatch, a delta
     // whose installed file is not the one it patches ends the call without a box, nothing
     // changed, and sets *basisMismatch.
     bool ExtractPackage(const char* archivePath, const char* toVersion,
                         bool* basisMismatch = nullptr);
+    // Moves the files staged in staging for steps into the installation at root through the
+    // journal, and records toVersion; false after its box. The staging folder is dropped, unless
+    // its journal waits for the next start.
+    bool ApplyStaged(const char* root, const char* staging, PackageSteps* steps,
+                     const char* toVersion);
     // Before anything is fetched: completes the journal of an update that was stopped (and
     // takes its version) or drops its staging folder, and removes the launcher's leftovers.
     // False when a journal could not be completed; it is tried again at the next start.

@@ -6,6 +6,11 @@
 //       flushes the stream's buffers and asks the system to put the file's data on the device.
 //       Returns true when both succeeded; false leaves the file in an unknown state. The stream
 //       stays open. stream must not be null.
+//   PlatformStartWriteback(stream)
+//       flushes the stream's buffers and asks the system to start putting the file's data on
+//       the device without waiting for it, so that a later sync has less left to wait for.
+//       Returns false when the buffers could not be flushed; where the system has no such
+//       request (Windows) only the buffers are flushed. The stream stays open.
 //   PlatformReplaceFile(source, target)
 //       renames the file source to target in one step, replacing target when it exists: a
 //       reader of target sees either the old file or the new one. Both paths must lie in one
@@ -29,6 +34,7 @@
 #include <cstdio>
 
 bool PlatformSyncFile(FILE* stream);
+bool PlatformStartWriteback(FILE* stream);
 bool PlatformReplaceFile(const char* source, const char* target);
 bool PlatformMoveFile(const char* source, const char* target);
 bool PlatformSyncDirectory(const char* path);

@@ -223,6 +223,7 @@ void TestHttpServer::Reply(uintptr_t socket) {
             range = "\r\nContent-Range: bytes */" + std::to_string(size);
         } else {
             status = 206;
+            start = std::min(start, answer.rangeFrom);
             range = "\r\nContent-Range: bytes " + std::to_string(start) + "-" +
                     std::to_string(size - 1) + "/" + std::to_string(size);
         }

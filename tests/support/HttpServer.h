@@ -30,6 +30,8 @@ struct HttpAnswer {
     // ignores it).
     bool ranges = false;
     bool ifRange = true;
+    // A 206 that sends the body from here on, whatever was asked for (a server that lies).
+    size_t rangeFrom = SIZE_MAX;
 };
 
 class TestHttpServer {

@@ -7,8 +7,8 @@ namespace {
 
 constexpr uint16_t kDeflated = 8;
 
-// Little-endian fields of the given widths (2 or 4 bytes) appended to out.
-void Put(std::string* out, std::initializer_list<std::pair<int, uint32_t>> fields) {
+// Little-endian fields of the given widths (2, 4 or 8 bytes) appended to out.
+void Put(std::string* out, std::initializer_list<std::pair<int, uint64_t>> fields) {
     for (const auto& field : fields)
         for (int i = 0; i < field.first; ++i)
             out->push_back(char((field.second >> (8 * i)) & 0xFF));
@@ -83,15 +83,63 @@ ZipBuilder& ZipBuilder::Add(const std::string& name, uint16_t method, uint32_t c
     return *this;
 }
 
+ZipBuilder& ZipBuilder::Zip64File(const std::string& name, const std::string& data) {
+    const std::string packed = Deflate(data, true);
+    const uint32_t crc = Crc(data), marker = 0xFFFFFFFFu;
+    std::string common;
+    Put(&common, {{2, 0}, {2, kDeflated}, {2, 12 << 11}, {2, (40 << 9) | (1 << 5) | 1}, {4, crc}});
+    Put(&common, {{4, marker}, {4, marker}, {2, name.size()}});
+    Put(&directory, {{4, 0x02014b50}, {2, 45}, {2, 45}});
+    directory += common;
+    Put(&directory, {{2, 28}, {2, 0}, {2, 0}, {2, 0}, {4, 0}, {4, marker}});
+    directory += name;
+    Put(&directory, {{2, 1}, {2, 24}, {8, data.size()}, {8, packed.size()}, {8, entries.size()}});
+    Put(&entries, {{4, 0x04034b50}, {2, 45}});
+    entries += common;
+    Put(&entries, {{2, 20}});
+    entries += name;
+    Put(&entries, {{2, 1}, {2, 16}, {8, data.size()}, {8, packed.size()}});
+    entries += packed;
+    ++count;
+    zip64 = true;
+    return *this;
+}
+
+ZipBuilder& ZipBuilder::DescribedFile(const std::string& name, const std::string& data) {
+    const std::string packed = Deflate(data, true);
+    const uint32_t crc = Crc(data);
+    std::string head;
+    Put(&head, {{2, 20}, {2, 8}, {2, kDeflated}, {2, 12 << 11}, {2, (40 << 9) | (1 << 5) | 1}});
+    Put(&directory, {{4, 0x02014b50}, {2, 20}});
+    directory += head;
+    Put(&directory, {{4, crc}, {4, packed.size()}, {4, data.size()}, {2, name.size()}, {2, 0}});
+    Put(&directory, {{2, 0}, {2, 0}, {2, 0}, {4, 0}, {4, entries.size()}});
+    directory += name;
+    Put(&entries, {{4, 0x04034b50}});
+    entries += head;
+    Put(&entries, {{4, 0}, {4, 0}, {4, 0}, {2, name.size()}, {2, 0}});
+    entries += name + packed;
+    Put(&entries, {{4, 0x08074b50}, {4, crc}, {4, packed.size()}, {4, data.size()}});
+    ++count;
+    return *this;
+}
+
 std::string ZipBuilder::Bytes() const {
     std::string archive = entries + directory;
+    if (zip64) {
+        const uint64_t end = archive.size();
+        Put(&archive, {{4, 0x06064b50}, {8, 44}, {2, 45}, {2, 45}, {4, 0}, {4, 0}});
+        Put(&archive, {{8, count}, {8, count}, {8, directory.size()}, {8, entries.size()}});
+        Put(&archive, {{4, 0x07064b50}, {4, 0}, {8, end}, {4, 1}});
+    }
+    const uint32_t marker = zip64 ? 0xFFFFFFFFu : 0;
     Put(&archive, {{4, 0x06054b50},
                    {2, 0},
                    {2, 0},
-                   {2, count},
-                   {2, count},
-                   {4, uint32_t(directory.size())},
-                   {4, uint32_t(entries.size())},
+                   {2, zip64 ? 0xFFFF : count},
+                   {2, zip64 ? 0xFFFF : count},
+                   {4, marker | uint32_t(directory.size())},
+                   {4, marker | uint32_t(entries.size())},
                    {2, 0}});
     return archive;
 }

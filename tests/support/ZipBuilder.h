@@ -24,6 +24,12 @@ public:
     // An entry with another compression method (12 bzip2, 14 LZMA, ...), its data as they are.
     ZipBuilder& UnsupportedFile(const std::string& name, const std::string& data, uint16_t method);
 
+    // A deflated entry whose sizes and offset are zip64 fields, as writers make entries of
+    // 4 GiB and more; the archive then ends with the zip64 end records too.
+    ZipBuilder& Zip64File(const std::string& name, const std::string& data);
+    // A deflated entry whose checksum and sizes follow its data instead of being in its header.
+    ZipBuilder& DescribedFile(const std::string& name, const std::string& data);
+
     // The archive: the entries in the order added, their directory and its end record.
     std::string Bytes() const;
 
@@ -34,6 +40,7 @@ private:
     std::string entries;
     std::string directory;
     uint16_t count = 0;
+    bool zip64 = false;
 };
 
 // Text that deflates well and differs from seed to seed.

@@ -69,6 +69,10 @@ TEST_F(TransferResume, BrokenTransfersGoOnWhereTheyBrokeOrStartAgainFromZero) {
     HttpAnswer ignoresIfRange = Answer(changed, SIZE_MAX, true, "\"v2\"");
     ignoresIfRange.ifRange = false;
     const HttpAnswer unavailable("<html><body>Service Unavailable</body></html>", 503);
+    HttpAnswer otherRange = Answer(package);
+    otherRange.rangeFrom = 0;
+    // The same validator on a file shorter than the bytes kept: nothing to send but a 416.
+    const HttpAnswer shorter = Answer(package.substr(0, kMegabyte / 2));
     struct Case {
         const char* name;
         std::vector<HttpAnswer> answers;
@@ -101,6 +105,16 @@ TEST_F(TransferResume, BrokenTransfersGoOnWhereTheyBrokeOrStartAgainFromZero) {
          2,
          kMegabyte + changed.size()},
         {"changed, If-Range ignored", {Answer(package, kMegabyte), ignoresIfRange}, true, 3, 0},
+        {"a 206 from another byte than asked",
+         {Answer(package, kMegabyte), otherRange, Answer(package)},
+         true,
+         3,
+         0},
+        {"a 416 for the rest",
+         {Answer(package, kMegabyte), shorter, Answer(package)},
+         true,
+         3,
+         kMegabyte + size},
         {"an error page in place of the rest",
          {Answer(package, kMegabyte), unavailable, Answer(package)},
          true,

@@ -7,6 +7,11 @@ bool PlatformSyncFile(FILE* stream) {
     return fflush(stream) == 0 && _commit(_fileno(stream)) == 0;
 }
 
+// The lazy writer starts on its own; there is no request to start it for one file.
+bool PlatformStartWriteback(FILE* stream) {
+    return fflush(stream) == 0;
+}
+
 namespace {
 
 // How long a file another program holds open for a moment is waited for.

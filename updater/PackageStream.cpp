@@ -1,0 +1,388 @@
+#include "updater/PackageStream.h"
+
+#include "core/platform/FileReplace.h"
+#include "updater/DeltaEntry.h"
+#include "updater/EntryPath.h"
+#include "updater/PartialPackage.h"
+#include "updater/RemovalRecord.h"
+#include "updater/ZipRecords.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Decoded bytes go to disk in blocks of this size, and input is taken in pieces of at most it.
+constexpr size_t kBlock = 1 << 20;
+// Staged data are handed to the device in steps of this size, and at the end of each entry of
+// at least kWritebackFrom bytes.
+constexpr uint64_t kWritebackStep = 32 << 20;
+constexpr uint64_t kWritebackFrom = 1 << 20;
+// Bit 0: encrypted; bit 3: sizes and CRC follow the data instead of being in the header.
+constexpr uint16_t kUnstreamableFlags = 0x0009;
+
+size_t FixedSize(uint32_t signature) {
+    switch (signature) {
+    case kZipLocalHeader:
+        return kZipLocalHeaderSize;
+    case kZipCentralHeader:
+        return kZipCentralHeaderSize;
+    case kZipZip64End:
+        return kZipZip64EndSize;
+    case kZipZip64Locator:
+        return kZipZip64LocatorSize;
+    case kZipEnd:
+        return kZipEndSize;
+    default:
+        return 0;
+    }
+}
+
+// The bytes of name, extra field and comment that follow a record's fixed part.
+size_t VariableSize(uint32_t signature, const uint8_t* record) {
+    switch (signature) {
+    case kZipLocalHeader:
+        return size_t(ZipRead16(record + 26)) + ZipRead16(record + 28);
+    case kZipCentralHeader:
+        return size_t(ZipRead16(record + 28)) + ZipRead16(record + 30) + ZipRead16(record + 32);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+bool PackageStream::Entry::operator==(const Entry& other) const {
+    return offset == other.offset && compressed == other.compressed && size == other.size &&
+           crc == other.crc && method == other.method && name == other.name;
+}
+
+PackageStream::PackageStream(const char* staging, std::atomic<float>* extracted)
+    : staging(staging), extracted(extracted) {}
+
+PackageStream::~PackageStream() {
+    if (out)
+        fclose(out);
+    if (inflaterReady)
+        inflateEnd(&inflater);
+}
+
+void PackageStream::Add(const void* data, size_t size) {
+    const uint8_t* at = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        if (result != Streaming) {
+            // Bytes after the end record: the archive is not what was extracted.
+            if (result == Extracted)
+                GiveUp(Unstreamable);
+            return;
+        }
+        // Counted before it is taken, so that a record begun now starts after it.
+        size_t taken = 0;
+        if (phase == EntryData) {
+            taken = size_t(std::min<uint64_t>({size, compressedLeft, kBlock}));
+            position += taken;
+            compressedLeft -= taken;
+            Decode(at, taken);
+            if (compressedLeft == 0 && result == Streaming)
+                EndEntry();
+        } else if (phase == Skip) {
+            taken = size_t(std::min<uint64_t>(size, skipLeft));
+            position += taken;
+            skipLeft -= taken;
+            if (skipLeft == 0 && skipEnds)
+                Verify();
+            else if (skipLeft == 0)
+                NextRecord();
+        } else {
+            taken = std::min(size, recordSize - record.size());
+            position += taken;
+            record.insert(record.end(), at, at + taken);
+            if (record.size() == recordSize)
+                TakeRecord();
+        }
+        at += taken;
+        size -= taken;
+    }
+}
+
+void PackageStream::NextRecord() {
+    phase = Signature;
+    record.clear();
+    recordSize = 4;
+    recordAt = position;
+    variableKnown = false;
+}
+
+void PackageStream::TakeRecord() {
+    if (phase == Signature) {
+        signature = ZipRead32(record.data());
+        recordSize = FixedSize(signature);
+        if (recordSize == 0)
+            return GiveUp(Unstreamable);
+        phase = Record;
+        return;
+    }
+    if (!variableKnown) {
+        variableKnown = true;
+        recordSize += VariableSize(signature, record.data());
+        if (record.size() < recordSize)
+            return;
+    }
+    // Entries first, then the directory, then the end records: anything else is not a layout
+    // that can be followed from the front.
+    const bool inEntries = !centralStarted;
+    if (signature != kZipLocalHeader && !centralStarted) {
+        centralStarted = true;
+        centralAt = recordAt;
+    }
+    if (signature != kZipLocalHeader && signature != kZipCentralHeader && !endsStarted) {
+        endsStarted = true;
+        centralEnd = recordAt;
+    }
+    if ((signature == kZipLocalHeader && !inEntries) ||
+        (signature == kZipCentralHeader && endsStarted))
+        return GiveUp(Unstreamable);
+    switch (signature) {
+    case kZipLocalHeader:
+        return BeginEntry();
+    case kZipCentralHeader:
+        TakeCentralHeader();
+        break;
+    case kZipZip64End:
+        return TakeZip64End();
+    case kZipEnd:
+        return TakeEnd();
+    default: // the zip64 locator: its only news is where the record just read lies
+        break;
+    }
+    if (result == Streaming)
+        NextRecord();
+}
+
+void PackageStream::BeginEntry() {
+    const uint8_t* header = record.data();
+    const uint16_t flags = ZipRead16(header + 6), method = ZipRead16(header + 8);
+    const size_t nameLength = ZipRead16(header + 26);
+    Entry entry{
+        std::string(reinterpret_cast<const char*>(header + kZipLocalHeaderSize), nameLength),
+        recordAt,
+        ZipRead32(header + 18),
+        ZipRead32(header + 22),
+        ZipRead32(header + 14),
+        method};
+    if ((flags & kUnstreamableFlags) || (method != 0 && method != Z_DEFLATED) ||
+        nameLength >= kEntryNameSize || entry.name.find('\0') != std::string::npos ||
+        !ZipReadZip64Values(header + kZipLocalHeaderSize + nameLength, ZipRead16(header + 28),
+                            &entry.size, &entry.compressed, nullptr) ||
+        (method == 0 && entry.compressed != entry.size) || entries.size() >= kJournalMaxSteps ||
+        DeltaTargetName(entry.name.c_str()) || !IsSafeEntryName(entry.name.c_str()))
+        return GiveUp(Unstreamable);
+    const uint32_t index = uint32_t(entries.size());
+    const char* name = entry.name.c_str();
+    sink = Discard;
+    char relative[kEntryNameSize];
+    bool directory = false;
+    if (strcmp(name, kRemovalRecordName) == 0) {
+        if (entry.size > kRemovalRecordMaxBytes)
+            return GiveUp(Unstreamable);
+        sink = RemovalRecord;
+        removals.clear();
+    } else if (EntryRelativeName(name, relative, sizeof relative, &directory)) {
+        // A name of separators only has nothing to make.
+        char target[PartialPackage::kPathSize];
+        if (!directory) {
+            out = StagedFilePath(staging, index, target, sizeof target) ? fopen(target, "wb")
+                                                                        : nullptr;
+            if (!out)
+                return GiveUp(Unstreamable);
+            sink = File;
+        }
+        steps.Add(directory ? JournalStep::MakeDirectory : JournalStep::Move, index, relative);
+    }
+    stagedBytes += entry.size;
+    compressedLeft = entry.compressed;
+    decoded = 0;
+    crc = uint32_t(crc32(0, Z_NULL, 0));
+    inflating = method == Z_DEFLATED;
+    inflateEnded = false;
+    entries.push_back(std::move(entry));
+    if (inflating && !StartInflater())
+        return GiveUp(Unstreamable);
+    phase = EntryData;
+    if (compressedLeft == 0)
+        EndEntry();
+}
+
+bool PackageStream::StartInflater() {
+    if (!block)
+        block.reset(new (std::nothrow) uint8_t[kBlock]);
+    if (!block)
+        return false;
+    if (inflaterReady)
+        return inflateReset(&inflater) == Z_OK;
+    inflaterReady = inflateInit2(&inflater, -MAX_WBITS) == Z_OK;
+    return inflaterReady;
+}
+
+void PackageStream::Decode(const uint8_t* data, size_t size) {
+    if (!inflating) {
+        Emit(data, size);
+        return;
+    }
+    // Data past the end of the deflated stream are not the entry's.
+    if (inflateEnded)
+        return GiveUp(Unstreamable);
+    inflater.next_in = const_cast<Bytef*>(data);
+    inflater.avail_in = uInt(size);
+    for (;;) {
+        inflater.next_out = block.get();
+        inflater.avail_out = uInt(kBlock);
+        const int status = inflate(&inflater, Z_NO_FLUSH);
+        const size_t produced = kBlock - inflater.avail_out;
+        if (produced > 0 && !Emit(block.get(), produced))
+            return;
+        if (status == Z_STREAM_END) {
+            inflateEnded = true;
+            if (inflater.avail_in > 0)
+                GiveUp(Unstreamable);
+            return;
+        }
+        if (status != Z_OK && status != Z_BUF_ERROR)
+            return GiveUp(Unstreamable);
+        if (inflater.avail_in == 0 && inflater.avail_out > 0)
+            return;
+    }
+}
+
+bool PackageStream::Emit(const uint8_t* data, size_t size) {
+    decoded += size;
+    if (decoded > entries.back().size) {
+        GiveUp(Unstreamable);
+        return false;
+    }
+    crc = uint32_t(crc32(crc, data, uInt(size)));
+    AddExtracted(extracted, size);
+    if (sink == RemovalRecord)
+        removals.append(reinterpret_cast<const char*>(data), size);
+    // Staged data go to the device while the package goes on arriving: the sync before the
+    // journal then has little left to wait for, and the system never holds gigabytes unwritten.
+    const bool writeback =
+        sink == File && decoded / kWritebackStep != (decoded - size) / kWritebackStep;
+    if (sink == File &&
+        (fwrite(data, 1, size, out) != size || (writeback && !PlatformStartWriteback(out)))) {
+        GiveUp(Unstreamable);
+        return false;
+    }
+    return true;
+}
+
+void PackageStream::EndEntry() {
+    const Entry& entry = entries.back();
+    bool sound = (!inflating || inflateEnded) && decoded == entry.size && crc == entry.crc;
+    if (out) {
+        // Small files are left to the one sync at the end, which writes them out together.
+        const bool started = entry.size < kWritebackFrom || PlatformStartWriteback(out);
+        sound = fclose(out) == 0 && started && sound;
+        out = nullptr;
+    }
+    if (sound && sink == RemovalRecord)
+        sound = RemovalRecordNames(removals, &steps.removed);
+    if (!sound)
+        return GiveUp(Unstreamable);
+    NextRecord();
+}
+
+void PackageStream::TakeCentralHeader() {
+    const uint8_t* header = record.data();
+    const size_t nameLength = ZipRead16(header + 28);
+    Entry entry{
+        std::string(reinterpret_cast<const char*>(header + kZipCentralHeaderSize), nameLength),
+        ZipRead32(header + 42),
+        ZipRead32(header + 20),
+        ZipRead32(header + 24),
+        ZipRead32(header + 16),
+        ZipRead16(header + 10)};
+    // What the directory says of an entry must be what its local header said.
+    if ((ZipRead16(header + 8) & kUnstreamableFlags) || central.size() >= entries.size() ||
+        !ZipReadZip64Values(header + kZipCentralHeaderSize + nameLength, ZipRead16(header + 30),
+                            &entry.size, &entry.compressed, &entry.offset))
+        return GiveUp(Contradicted);
+    central.push_back(std::move(entry));
+}
+
+void PackageStream::TakeZip64End() {
+    const uint8_t* end = record.data();
+    const uint64_t recordLength = ZipRead64(end + 4);
+    // Archives spread over several disks are not followed.
+    if (recordLength < kZipZip64EndSize - 12 || ZipRead32(end + 16) != 0 ||
+        ZipRead32(end + 20) != 0 || ZipRead64(end + 24) != ZipRead64(end + 32))
+        return GiveUp(Unstreamable);
+    zip64End = true;
+    zip64Entries = ZipRead64(end + 32);
+    zip64Size = ZipRead64(end + 40);
+    zip64Offset = ZipRead64(end + 48);
+    phase = Skip;
+    skipEnds = false;
+    skipLeft = recordLength - (kZipZip64EndSize - 12);
+    if (skipLeft == 0)
+        NextRecord();
+}
+
+void PackageStream::TakeEnd() {
+    const uint8_t* end = record.data();
+    const uint16_t count = ZipRead16(end + 10);
+    if (ZipRead16(end + 4) != 0 || ZipRead16(end + 6) != 0 || ZipRead16(end + 8) != count)
+        return GiveUp(Unstreamable);
+    listedEntries = count;
+    listedSize = ZipRead32(end + 12);
+    listedOffset = ZipRead32(end + 16);
+    if (zip64End && count == 0xFFFF)
+        listedEntries = zip64Entries;
+    if (zip64End && listedSize == kZip64Marker)
+        listedSize = zip64Size;
+    if (zip64End && listedOffset == kZip64Marker)
+        listedOffset = zip64Offset;
+    phase = Skip;
+    skipEnds = true;
+    skipLeft = ZipRead16(end + 20);
+    if (skipLeft == 0)
+        Verify();
+}
+
+void PackageStream::Verify() {
+    phase = Ended;
+    if (listedEntries != central.size() || listedOffset != centralAt ||
+        listedSize != centralEnd - centralAt || central.size() != entries.size())
+        return GiveUp(Contradicted);
+    if (central == entries) {
+        result = Extracted;
+        return;
+    }
+    // The same entries in another order: which of two entries of one name wins depends on the
+    // order, and the directory's is the archive's.
+    std::sort(central.begin(), central.end(),
+              [](const Entry& a, const Entry& b) { return a.offset < b.offset; });
+    GiveUp(central == entries ? Unstreamable : Contradicted);
+}
+
+void PackageStream::GiveUp(Outcome why) {
+    if (out)
+        fclose(out);
+    out = nullptr;
+    result = why;
+    phase = Ended;
+    std::vector<Entry>().swap(entries);
+    std::vector<Entry>().swap(central);
+    steps = PackageSteps{};
+    std::string().swap(removals);
+}
+
+void PackageStream::Restart() {
+    GiveUp(Streaming);
+    position = 0;
+    NextRecord();
+    centralStarted = endsStarted = zip64End = false;
+    centralAt = centralEnd = stagedBytes = 0;
+    StagingClear(staging, true);
+}

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds and runs the updater benchmark (needs curl, unzip, zip and python3):
 #   bench/run-updater-bench.sh [--large] [BUILD_DIR]    (default build/native)
-# --large measures a package of about 2 GB after the one of about 200 MB (about 10 GB of disk).
+# --large measures a package of about 2 GB after the one of about 200 MB (about 15 GB of disk).
 set -e
 cd "$(dirname "$0")/.."
 large=

@@ -6,6 +6,7 @@
 #include "updater/PackageHash.h"
 #include "updater/PackageStream.h"
 #include "updater/PartialPackage.h"
+#include "updater/StreamFeeder.h"
 #include "updater/TransferResume.h"
 #include "updater/UpdateJournal.h"
 #include "updater/Updater.h"
@@ -56,9 +57,14 @@ bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     PartialPackage partial;
     PackageStream stream(staging, &extractedBytes);
-    if (const char* failure = ReceivePackage(handle, source, listed, staging, &partial, &stream)) {
-        ShowError(failure);
-        return false;
+    {
+        StreamFeeder feeder(&stream);
+        if (const char* failure =
+                ReceivePackage(handle, source, listed, staging, &partial, &feeder)) {
+            ShowError(failure);
+            return false;
+        }
+        feeder.Finish();
     }
     state.store(Extracting, std::memory_order_release);
     bool applied = false;
@@ -89,7 +95,7 @@ bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
 
 const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
                                     const ListedPackage& listed, const char* staging,
-                                    PartialPackage* partial, PackageStream* stream) {
+                                    PartialPackage* partial, StreamFeeder* stream) {
     PackageFile target{};
     const bool named = PartialPackageName(partial, staging, source);
     // Kept bytes are only read from a folder of the installation's own, never through a link.

@@ -1,6 +1,6 @@
 #include "updater/PackageFile.h"
 
-#include "updater/PackageStream.h"
+#include "updater/StreamFeeder.h"
 #include "updater/Updater.h"
 
 #include <curl/curl.h>
@@ -38,7 +38,7 @@ bool TakeKeptBytes(PackageFile* target) {
 
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
                      Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
-                     PackageStream* stream) {
+                     StreamFeeder* stream) {
     *target = PackageFile{path,   nullptr,         handle, updater, cancel,
                           listed, PackageHasher{}, stream, false,   PackageFile::None};
     PackageHasherStart(&target->hasher, listed->hasHash);

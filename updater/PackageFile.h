@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdio>
 
-class PackageStream;
+class StreamFeeder;
 class Updater;
 typedef void CURL;
 
@@ -23,7 +23,7 @@ struct PackageFile {
     const std::atomic<bool>* cancel;
     const ListedPackage* listed; // what the update list says the package is
     PackageHasher hasher;        // every byte received, as it arrives
-    PackageStream* stream;       // takes every byte once it is in the file; null for none
+    StreamFeeder* stream;        // takes every byte once it is in the file; null for none
     bool lengthChecked;
     Refusal refusal;
 };
@@ -33,7 +33,7 @@ struct PackageFile {
 // when it cannot be opened or read.
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
                      Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
-                     PackageStream* stream);
+                     StreamFeeder* stream);
 // Empties the file, the hasher and the stream for a transfer that starts the package again;
 // false when the file cannot be reopened (the refusal is then NotWritten).
 bool PackageFileRestart(PackageFile* target);

@@ -196,6 +196,11 @@ void PackageStream::BeginEntry() {
                                                                         : nullptr;
             if (!out)
                 return GiveUp(Unstreamable);
+            // Whole blocks: pieces of a stored entry come in the sizes the network gives.
+            if (!writeBuffer)
+                writeBuffer.reset(new (std::nothrow) char[kBlock]);
+            if (writeBuffer)
+                setvbuf(out, writeBuffer.get(), _IOFBF, kBlock);
             sink = File;
         }
         steps.Add(directory ? JournalStep::MakeDirectory : JournalStep::Move, index, relative);

@@ -104,4 +104,5 @@ private:
     z_stream inflater{};
     bool inflaterReady = false;
     std::unique_ptr<uint8_t[]> block;
+    std::unique_ptr<char[]> writeBuffer; // out's
 };

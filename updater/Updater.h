@@ -22,7 +22,7 @@
 #include <cstdint>
 
 class UpdaterServices;
-class PackageStream;
+class StreamFeeder;
 struct ListedPackage;
 struct PackageSource;
 struct PackageSteps;
@@ -131,7 +131,7 @@ private:
     // of a broken transfer that can be continued.
     const char* ReceivePackage(CURL* handle, const PackageSource& source,
                                const ListedPackage& listed, const char* staging,
-                               PartialPackage* partial, PackageStream* stream);
+                               PartialPackage* partial, StreamFeeder* stream);
     // Applies the archive at archivePath to the current directory through the staging folder
     // and the journal, and records toVersion; false after its box. With basisMismatch, a delta
     // whose installed file is not the one it patches ends the call without a box, nothing

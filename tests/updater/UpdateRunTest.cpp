@@ -221,9 +221,11 @@ TEST_F(UpdateRun, AFullDiskFailsThePackage) {
         WriteWholeFile(small + "/before.txt", "old");
         fs::current_path(small);
         services.installFree = uint64_t(1) << 40;
-        // The entries fill the disk as the package arrives, before its own bytes reach it.
+        // The entries fill the disk as the package arrives; whether the package's own file or
+        // the extraction meets the full disk first is a matter of timing.
         server.Serve("p.zip", bytes);
-        EXPECT_EQ(kSpace, RunUpdate());
+        const std::string boxes = RunUpdate();
+        EXPECT_TRUE(boxes == kSpace || boxes == kExtract) << boxes;
         EXPECT_EQ("old", ReadWholeFile(small + "/before.txt"));
         EXPECT_EQ(3, std::distance(fs::directory_iterator(small), fs::directory_iterator()));
         server.Serve("p.zip", ZipBuilder().File("big.bin", RandomBytes(100000, 5), true).Bytes());

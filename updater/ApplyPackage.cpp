@@ -56,7 +56,8 @@ bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
     extractedBytes.store(0.0f, std::memory_order_relaxed);
     extractTotalBytes.store(0.0f, std::memory_order_relaxed);
     PartialPackage partial;
-    PackageStream stream(staging, &extractedBytes);
+    PackageStream stream(staging, &extractedBytes,
+                         [this, &staging](uint64_t bytes) { return HasFreeSpace(staging, bytes); });
     {
         StreamFeeder feeder(&stream);
         if (const char* failure =
@@ -105,6 +106,7 @@ const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
                          stream)) {
         if (target.file)
             PackageFileClose(&target);
+        stream->Abandon();
         PlatformRemoveTree(staging);
         return errExtracting;
     }
@@ -135,6 +137,8 @@ const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
     // Bytes of a transfer that broke stay for the next run when they can be continued.
     const bool resumable = !received && target.refusal == PackageFile::None &&
                            partial->validator[0] && target.hasher.bytes > 0;
+    if (failure)
+        stream->Abandon();
     if (failure && !resumable)
         PlatformRemoveTree(staging);
     return failure;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -58,8 +59,9 @@ bool PackageStream::Entry::operator==(const Entry& other) const {
            crc == other.crc && method == other.method && name == other.name;
 }
 
-PackageStream::PackageStream(const char* staging, std::atomic<float>* extracted)
-    : staging(staging), extracted(extracted) {}
+PackageStream::PackageStream(const char* staging, std::atomic<float>* extracted,
+                             std::function<bool(uint64_t)> roomFor)
+    : staging(staging), extracted(extracted), roomFor(std::move(roomFor)) {}
 
 PackageStream::~PackageStream() {
     if (out)
@@ -192,6 +194,9 @@ void PackageStream::BeginEntry() {
         // A name of separators only has nothing to make.
         char target[PartialPackage::kPathSize];
         if (!directory) {
+            // A size the disk cannot take is left to the file's extraction to refuse.
+            if (!roomFor(entry.size))
+                return GiveUp(Unstreamable);
             out = StagedFilePath(staging, index, target, sizeof target) ? fopen(target, "wb")
                                                                         : nullptr;
             if (!out)

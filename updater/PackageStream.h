@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,8 +31,11 @@ public:
         Contradicted, // the central directory says something else than the entries streamed
     };
 
-    // Stages into the folder at staging; every byte decoded is added to *extracted.
-    PackageStream(const char* staging, std::atomic<float>* extracted);
+    // Stages into the folder at staging; every byte decoded is added to *extracted. roomFor
+    // tells whether the disk can take an entry of that many bytes; one it cannot take makes the
+    // package unstreamable before anything of it is written.
+    PackageStream(const char* staging, std::atomic<float>* extracted,
+                  std::function<bool(uint64_t)> roomFor);
     ~PackageStream();
     PackageStream(const PackageStream&) = delete;
     PackageStream& operator=(const PackageStream&) = delete;
@@ -75,6 +79,7 @@ private:
 
     const char* staging;
     std::atomic<float>* extracted;
+    std::function<bool(uint64_t)> roomFor;
     Outcome result = Streaming;
     Phase phase = Signature;
     uint64_t position = 0; // bytes taken so far

@@ -19,6 +19,12 @@ StreamFeeder::StreamFeeder(PackageStream* stream) : stream(stream) {
 }
 
 StreamFeeder::~StreamFeeder() {
+    if (!finished)
+        Abandon();
+}
+
+void StreamFeeder::Abandon() {
+    finished = true;
     {
         std::lock_guard<std::mutex> held(lock);
         for (const std::vector<uint8_t>& block : queue)
@@ -29,6 +35,7 @@ StreamFeeder::~StreamFeeder() {
     changed.notify_all();
     if (thread.joinable())
         thread.join();
+    stream->Restart();
 }
 
 void StreamFeeder::Add(const void* data, size_t size) {
@@ -64,6 +71,7 @@ void StreamFeeder::Restart() {
 }
 
 void StreamFeeder::Finish() {
+    finished = true;
     if (!thread.joinable())
         return;
     {

@@ -19,7 +19,7 @@ class StreamFeeder {
 public:
     // Starts the thread; where none can be started, Add feeds the stream itself.
     explicit StreamFeeder(PackageStream* stream);
-    // Drops whatever still waits and stops the thread: a package given up is not extracted.
+    // Abandons the stream unless it was finished.
     ~StreamFeeder();
     StreamFeeder(const StreamFeeder&) = delete;
     StreamFeeder& operator=(const StreamFeeder&) = delete;
@@ -32,6 +32,9 @@ public:
     // Waits until every byte queued is taken and stops the thread; the stream's outcome is then
     // final for the bytes given.
     void Finish();
+    // Drops whatever still waits, stops the thread and restarts the stream, which closes and
+    // drops what it staged: a package given up is not extracted, and its staging folder can go.
+    void Abandon();
 
 private:
     void Feed();
@@ -46,5 +49,6 @@ private:
     size_t queuedBytes = 0;
     bool busy = false;     // the thread is feeding a block it took
     bool stopping = false; // the thread ends once the queue is empty
+    bool finished = false; // Finish or Abandon was called
     std::thread thread;
 };

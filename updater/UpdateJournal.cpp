@@ -37,22 +37,26 @@ bool Exists(const char* path) {
 
 // Walks the directories above name's last component below root, one level at a time, making
 // each when make is set. True when each is a directory, or (when not making) is not there yet:
-// no file stands where a directory goes.
-bool WalkParents(const char* root, const char* name, bool make) {
+// no file stands where a directory goes. *present, when given, tells whether they all are there.
+bool WalkParents(const char* root, const char* name, bool make, bool* present = nullptr) {
     char path[kJoinedSize];
     if (!Join(root, name, path))
         return false;
-    for (char* p = path + strlen(root) + 1; *p; ++p) {
+    bool there = true;
+    for (char* p = path + strlen(root) + 1; *p && there; ++p) {
         if (*p != '/')
             continue;
         *p = '\0';
         if (make)
             PlatformMakeDirectory(path);
-        const bool free = PlatformIsDirectory(path) || (!make && !Exists(path));
+        there = PlatformIsDirectory(path);
+        const bool free = there || (!make && !Exists(path));
         *p = '/';
         if (!free)
             return false;
     }
+    if (present)
+        *present = there;
     return true;
 }
 
@@ -190,21 +194,25 @@ bool JournalRead(const char* staging, UpdateJournal* journal) {
 }
 
 bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
-    // Entries of one directory follow each other: its path is checked once for them all.
+    // Entries of one directory follow each other: its path is checked once for them all, and
+    // nothing stands in their way in a directory that is not there yet.
     std::string checked;
+    bool parentThere = true;
     for (const JournalStep& step : journal.steps) {
         char target[kJoinedSize];
         const std::string parent = ParentOf(step.name);
         if (!Join(root, step.name.c_str(), target) ||
-            (parent != checked && !WalkParents(root, step.name.c_str(), false)))
+            (parent != checked && !WalkParents(root, step.name.c_str(), false, &parentThere)))
             return false;
         checked = parent;
-        // A directory stays where a file was to be removed.
-        bool free = PlatformIsDirectory(target) || !Exists(target);
-        if (step.kind == JournalStep::Move)
+        bool free = !parentThere;
+        if (!free && step.kind == JournalStep::Move)
             free = Replaceable(target);
-        else if (step.kind == JournalStep::Remove)
+        // A directory stays where a file was to be removed.
+        else if (!free && step.kind == JournalStep::Remove)
             free = PlatformIsDirectory(target) || Replaceable(target);
+        else if (!free)
+            free = PlatformIsDirectory(target) || !Exists(target);
         if (!free)
             return false;
     }

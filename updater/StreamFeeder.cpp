@@ -2,7 +2,7 @@
 
 #include "updater/PackageStream.h"
 
-#include <cstring>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -52,8 +52,16 @@ void StreamFeeder::Add(const void* data, size_t size) {
         spare.pop_back();
     }
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    block.assign(bytes, bytes + size);
-    queue.push_back(std::move(block));
+    try {
+        block.assign(bytes, bytes + size);
+        queue.push_back(std::move(block));
+    } catch (const std::bad_alloc&) {
+        // Without memory for a copy the bytes are fed here, once the thread has taken the rest
+        // and waits: the stream is then the caller's.
+        WaitIdle(held);
+        stream->Add(data, size);
+        return;
+    }
     queuedBytes += size;
     held.unlock();
     changed.notify_all();

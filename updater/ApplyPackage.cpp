@@ -96,17 +96,17 @@ bool Updater::ReceiveAndExtract(CURL* handle, const PackageSource& source,
 
 const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
                                     const ListedPackage& listed, const char* staging,
-                                    PartialPackage* partial, StreamFeeder* stream) {
+                                    PartialPackage* partial, StreamFeeder* feeder) {
     PackageFile target{};
     const bool named = PartialPackageName(partial, staging, source);
     // Kept bytes are only read from a folder of the installation's own, never through a link.
     const bool kept = named && PlatformIsPlainDirectory(staging) && PartialPackageKept(partial);
     if (!named || !StagingClear(staging, kept) ||
         !PackageFileOpen(&target, partial->path, kept, handle, this, &cancelRequested, &listed,
-                         stream)) {
+                         feeder)) {
         if (target.file)
             PackageFileClose(&target);
-        stream->Abandon();
+        feeder->Abandon();
         PlatformRemoveTree(staging);
         return errExtracting;
     }
@@ -138,7 +138,7 @@ const char* Updater::ReceivePackage(CURL* handle, const PackageSource& source,
     const bool resumable = !received && target.refusal == PackageFile::None &&
                            partial->validator[0] && target.hasher.bytes > 0;
     if (failure)
-        stream->Abandon();
+        feeder->Abandon();
     if (failure && !resumable)
         PlatformRemoveTree(staging);
     return failure;

@@ -18,15 +18,15 @@ PackageFile::Refusal WriteFailure() {
     return errno == ENOSPC ? PackageFile::NoSpace : PackageFile::NotWritten;
 }
 
-// Hashes the bytes an earlier transfer kept and hands them to the stream, as if they arrived.
+// Hashes the bytes an earlier transfer kept and hands them to the feeder, as if they arrived.
 bool TakeKeptBytes(PackageFile* target) {
     FILE* file = fopen(target->path, "rb");
     std::unique_ptr<char[]> block(file ? new (std::nothrow) char[kWriteBuffer] : nullptr);
     size_t count = 0;
     while (block && (count = fread(block.get(), 1, kWriteBuffer, file)) > 0) {
         PackageHasherAdd(&target->hasher, block.get(), count);
-        if (target->stream)
-            target->stream->Add(block.get(), count);
+        if (target->feeder)
+            target->feeder->Add(block.get(), count);
     }
     const bool read = block && !ferror(file);
     if (file)
@@ -38,9 +38,9 @@ bool TakeKeptBytes(PackageFile* target) {
 
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
                      Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
-                     StreamFeeder* stream) {
+                     StreamFeeder* feeder) {
     *target = PackageFile{path,   nullptr,         handle, updater, cancel,
-                          listed, PackageHasher{}, stream, false,   PackageFile::None};
+                          listed, PackageHasher{}, feeder, false,   PackageFile::None};
     PackageHasherStart(&target->hasher, listed->hasHash);
     if (keep && !TakeKeptBytes(target))
         return false;
@@ -52,8 +52,8 @@ bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* han
 
 bool PackageFileRestart(PackageFile* target) {
     PackageHasherStart(&target->hasher, target->listed->hasHash);
-    if (target->stream)
-        target->stream->Restart();
+    if (target->feeder)
+        target->feeder->Restart();
     target->lengthChecked = false;
     target->file = freopen(target->path, "wb", target->file);
     if (!target->file) {
@@ -102,7 +102,7 @@ size_t AppendToFile(void* piece, size_t itemSize, size_t itemCount, void* state)
         target->refusal = WriteFailure();
         return 0;
     }
-    if (target->stream)
-        target->stream->Add(piece, count);
+    if (target->feeder)
+        target->feeder->Add(piece, count);
     return count;
 }

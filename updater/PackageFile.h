@@ -23,19 +23,19 @@ struct PackageFile {
     const std::atomic<bool>* cancel;
     const ListedPackage* listed; // what the update list says the package is
     PackageHasher hasher;        // every byte received, as it arrives
-    StreamFeeder* stream;        // takes every byte once it is in the file; null for none
+    StreamFeeder* feeder;        // takes every byte once it is in the file; null for none
     bool lengthChecked;
     Refusal refusal;
 };
 
 // Opens the file at path for the transfer on handle: emptied, or when keep is set with its
-// bytes kept (hashed and handed to stream) and the transfer's bytes added behind them. False
+// bytes kept (hashed and handed to feeder) and the transfer's bytes added behind them. False
 // when it cannot be opened or read.
 bool PackageFileOpen(PackageFile* target, const char* path, bool keep, CURL* handle,
                      Updater* updater, const std::atomic<bool>* cancel, const ListedPackage* listed,
-                     StreamFeeder* stream);
-// Empties the file, the hasher and the stream for a transfer that starts the package again;
-// false when the file cannot be reopened (the refusal is then NotWritten).
+                     StreamFeeder* feeder);
+// Empties the file, the hasher and the feeder's stream for a transfer that starts the package
+// again; false when the file cannot be reopened (the refusal is then NotWritten).
 bool PackageFileRestart(PackageFile* target);
 // Closes the file. None when every byte received reached the disk; NoSpace when the disk
 // filled up (or cannot take the announced length), NotWritten for any other failure,

@@ -20,6 +20,8 @@ constexpr size_t kBlock = 1 << 20;
 // at least kWritebackFrom bytes.
 constexpr uint64_t kWritebackStep = 32 << 20;
 constexpr uint64_t kWritebackFrom = 1 << 20;
+// The zip64 end record's length field counts what follows its signature and itself.
+constexpr uint64_t kZip64EndCounted = kZipZip64EndSize - 12;
 // Bit 0: encrypted; bit 3: sizes and CRC follow the data instead of being in the header.
 constexpr uint16_t kUnstreamableFlags = 0x0009;
 
@@ -325,8 +327,8 @@ void PackageStream::TakeZip64End() {
     const uint8_t* end = record.data();
     const uint64_t recordLength = ZipRead64(end + 4);
     // Archives spread over several disks are not followed.
-    if (recordLength < kZipZip64EndSize - 12 || ZipRead32(end + 16) != 0 ||
-        ZipRead32(end + 20) != 0 || ZipRead64(end + 24) != ZipRead64(end + 32))
+    if (recordLength < kZip64EndCounted || ZipRead32(end + 16) != 0 || ZipRead32(end + 20) != 0 ||
+        ZipRead64(end + 24) != ZipRead64(end + 32))
         return GiveUp(Unstreamable);
     zip64End = true;
     zip64Entries = ZipRead64(end + 32);
@@ -334,7 +336,7 @@ void PackageStream::TakeZip64End() {
     zip64Offset = ZipRead64(end + 48);
     phase = Skip;
     skipEnds = false;
-    skipLeft = recordLength - (kZipZip64EndSize - 12);
+    skipLeft = recordLength - kZip64EndCounted;
     if (skipLeft == 0)
         NextRecord();
 }
@@ -376,20 +378,25 @@ void PackageStream::Verify() {
     GiveUp(central == entries ? Unstreamable : Contradicted);
 }
 
-void PackageStream::GiveUp(Outcome why) {
+void PackageStream::Close() {
     if (out)
         fclose(out);
     out = nullptr;
-    result = why;
-    phase = Ended;
     std::vector<Entry>().swap(entries);
     std::vector<Entry>().swap(central);
     steps = PackageSteps{};
     std::string().swap(removals);
 }
 
+void PackageStream::GiveUp(Outcome why) {
+    Close();
+    result = why;
+    phase = Ended;
+}
+
 void PackageStream::Restart() {
-    GiveUp(Streaming);
+    Close();
+    result = Streaming;
     position = 0;
     NextRecord();
     centralStarted = endsStarted = zip64End = false;

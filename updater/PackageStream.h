@@ -75,6 +75,8 @@ private:
     void TakeEnd();
     // Compares the directory with the entries streamed, once the archive has ended.
     void Verify();
+    // Closes the entry being written and forgets what was gathered.
+    void Close();
     void GiveUp(Outcome why);
 
     const char* staging;

@@ -126,12 +126,12 @@ private:
     const char* StoreInTempFile(const DownloadBuffer& received, char (&tempPath)[kTempPathSize]);
     // Receives the package of source into partial in the staging folder, going on from the
     // bytes an earlier run kept of it, and checks it against listed as it arrives; every byte
-    // is handed to stream too, kept ones first. Null when the whole package is stored and
+    // is handed to feeder too, kept ones first. Null when the whole package is stored and
     // matches; otherwise the text of the box to show, and nothing is left behind but the bytes
     // of a broken transfer that can be continued.
     const char* ReceivePackage(CURL* handle, const PackageSource& source,
                                const ListedPackage& listed, const char* staging,
-                               PartialPackage* partial, StreamFeeder* stream);
+                               PartialPackage* partial, StreamFeeder* feeder);
     // Applies the archive at archivePath to the current directory through the staging folder
     // and the journal, and records toVersion; false after its box. With basisMismatch, a delta
     // whose installed file is not the one it patches ends the call without a box, nothing

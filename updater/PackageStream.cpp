@@ -5,6 +5,7 @@
 #include "updater/EntryPath.h"
 #include "updater/PartialPackage.h"
 #include "updater/RemovalRecord.h"
+#include "updater/ZipCrc.h"
 #include "updater/ZipRecords.h"
 
 #include <algorithm>
@@ -215,7 +216,7 @@ void PackageStream::BeginEntry() {
     stagedBytes += entry.size;
     compressedLeft = entry.compressed;
     decoded = 0;
-    crc = uint32_t(crc32(0, Z_NULL, 0));
+    crc = 0;
     inflating = method == Z_DEFLATED;
     inflateEnded = false;
     entries.push_back(std::move(entry));
@@ -273,7 +274,7 @@ bool PackageStream::Emit(const uint8_t* data, size_t size) {
         GiveUp(Unstreamable);
         return false;
     }
-    crc = uint32_t(crc32(crc, data, uInt(size)));
+    crc = ZipCrc(crc, data, size);
     AddExtracted(extracted, size);
     if (sink == RemovalRecord)
         removals.append(reinterpret_cast<const char*>(data), size);

@@ -2,12 +2,14 @@
 
 #include "updater/PackageStream.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 
 namespace {
-// Blocks kept for reuse, so that a transfer in small pieces does not allocate for each.
-constexpr size_t kSpareBlocks = 64;
+// Blocks kept for reuse, enough for a full queue, so that a transfer does not allocate as it
+// goes; a block grown past the usual size for one large piece is not kept.
+constexpr size_t kSpareBlocks = kFeederQueueBytes / kFeederBlockBytes + 8;
 } // namespace
 
 StreamFeeder::StreamFeeder(PackageStream* stream) : stream(stream) {
@@ -32,7 +34,7 @@ void StreamFeeder::Abandon() {
         queue.clear();
         stopping = true;
     }
-    changed.notify_all();
+    fed.notify_one();
     if (thread.joinable())
         thread.join();
     stream->Restart();
@@ -43,19 +45,15 @@ void StreamFeeder::Add(const void* data, size_t size) {
         stream->Add(data, size);
         return;
     }
-    std::unique_lock<std::mutex> held(lock);
-    // One piece larger than the queue still goes in, alone.
-    changed.wait(held, [&] { return queuedBytes == 0 || queuedBytes + size <= kFeederQueueBytes; });
-    std::vector<uint8_t> block;
-    if (!spare.empty()) {
-        block.swap(spare.back());
-        spare.pop_back();
-    }
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    try {
-        block.assign(bytes, bytes + size);
-        queue.push_back(std::move(block));
-    } catch (const std::bad_alloc&) {
+    std::unique_lock<std::mutex> held(lock);
+    // A piece larger than the queue still goes in, once half of it is taken.
+    if (queuedBytes > 0 && queuedBytes + size > kFeederQueueBytes) {
+        waiting = true;
+        taken.wait(held, [&] { return queuedBytes == 0 || queuedBytes <= kFeederQueueBytes / 2; });
+        waiting = false;
+    }
+    if (!Queue(bytes, size)) {
         // Without memory for a copy the bytes are fed here, once the thread has taken the rest
         // and waits: the stream is then the caller's.
         WaitIdle(held);
@@ -63,12 +61,36 @@ void StreamFeeder::Add(const void* data, size_t size) {
         return;
     }
     queuedBytes += size;
-    held.unlock();
-    changed.notify_all();
+    if (hungry)
+        fed.notify_one();
+}
+
+bool StreamFeeder::Queue(const uint8_t* bytes, size_t size) {
+    try {
+        // The last block is not the thread's until it takes it.
+        if (!queue.empty() && queue.back().size() + size <= kFeederBlockBytes) {
+            queue.back().insert(queue.back().end(), bytes, bytes + size);
+            return true;
+        }
+        std::vector<uint8_t> block;
+        if (!spare.empty()) {
+            block.swap(spare.back());
+            spare.pop_back();
+        } else {
+            block.reserve(std::max(size, kFeederBlockBytes));
+        }
+        block.assign(bytes, bytes + size);
+        queue.push_back(std::move(block));
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 void StreamFeeder::WaitIdle(std::unique_lock<std::mutex>& held) {
-    changed.wait(held, [&] { return queue.empty() && !busy; });
+    waiting = true;
+    taken.wait(held, [&] { return queue.empty() && !busy; });
+    waiting = false;
 }
 
 void StreamFeeder::Restart() {
@@ -87,14 +109,16 @@ void StreamFeeder::Finish() {
         WaitIdle(held);
         stopping = true;
     }
-    changed.notify_all();
+    fed.notify_one();
     thread.join();
 }
 
 void StreamFeeder::Feed() {
     std::unique_lock<std::mutex> held(lock);
     for (;;) {
-        changed.wait(held, [&] { return !queue.empty() || stopping; });
+        hungry = true;
+        fed.wait(held, [&] { return !queue.empty() || stopping; });
+        hungry = false;
         if (queue.empty())
             return;
         std::vector<uint8_t> block = std::move(queue.front());
@@ -105,8 +129,9 @@ void StreamFeeder::Feed() {
         held.lock();
         busy = false;
         queuedBytes -= block.size();
-        if (spare.size() < kSpareBlocks)
+        if (spare.size() < kSpareBlocks && block.capacity() <= kFeederBlockBytes)
             spare.push_back(std::move(block));
-        changed.notify_all();
+        if (waiting && (queue.empty() || queuedBytes <= kFeederQueueBytes / 2))
+            taken.notify_one();
     }
 }

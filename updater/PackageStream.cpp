@@ -1,6 +1,5 @@
 #include "updater/PackageStream.h"
 
-#include "core/platform/FileReplace.h"
 #include "updater/DeltaEntry.h"
 #include "updater/EntryPath.h"
 #include "updater/PartialPackage.h"
@@ -15,12 +14,8 @@
 
 namespace {
 
-// Decoded bytes go to disk in blocks of this size, and input is taken in pieces of at most it.
+// Input is taken, and decoded, in pieces of at most this size.
 constexpr size_t kBlock = 1 << 20;
-// Staged data are handed to the device in steps of this size, and at the end of each entry of
-// at least kWritebackFrom bytes.
-constexpr uint64_t kWritebackStep = 32 << 20;
-constexpr uint64_t kWritebackFrom = 1 << 20;
 // The zip64 end record's length field counts what follows its signature and itself.
 constexpr uint64_t kZip64EndCounted = kZipZip64EndSize - 12;
 // Bit 0: encrypted; bit 3: sizes and CRC follow the data instead of being in the header.
@@ -67,8 +62,6 @@ PackageStream::PackageStream(const char* staging, std::atomic<float>* extracted,
     : staging(staging), extracted(extracted), roomFor(std::move(roomFor)) {}
 
 PackageStream::~PackageStream() {
-    if (out)
-        fclose(out);
     if (inflaterReady)
         inflateEnd(&inflater);
 }
@@ -109,6 +102,7 @@ void PackageStream::Add(const void* data, size_t size) {
         at += taken;
         size -= taken;
     }
+    writer.Offer();
 }
 
 void PackageStream::NextRecord() {
@@ -197,18 +191,12 @@ void PackageStream::BeginEntry() {
         // A name of separators only has nothing to make.
         char target[PartialPackage::kPathSize];
         if (!directory) {
-            // A size the disk cannot take is left to the file's extraction to refuse.
-            if (!roomFor(entry.size))
+            // A size the disk cannot take is left to the file's extraction to refuse, and so
+            // is a package whose staged files could not be written.
+            if (!roomFor(entry.size) || writer.Failed() ||
+                !StagedFilePath(staging, index, target, sizeof target))
                 return GiveUp(Unstreamable);
-            out = StagedFilePath(staging, index, target, sizeof target) ? fopen(target, "wb")
-                                                                        : nullptr;
-            if (!out)
-                return GiveUp(Unstreamable);
-            // Whole blocks: pieces of a stored entry come in the sizes the network gives.
-            if (!writeBuffer)
-                writeBuffer.reset(new (std::nothrow) char[kBlock]);
-            if (writeBuffer)
-                setvbuf(out, writeBuffer.get(), _IOFBF, kBlock);
+            writer.Open(target);
             sink = File;
         }
         steps.Add(directory ? JournalStep::MakeDirectory : JournalStep::Move, index, relative);
@@ -278,27 +266,16 @@ bool PackageStream::Emit(const uint8_t* data, size_t size) {
     AddExtracted(extracted, size);
     if (sink == RemovalRecord)
         removals.append(reinterpret_cast<const char*>(data), size);
-    // Staged data go to the device while the package goes on arriving: the sync before the
-    // journal then has little left to wait for, and the system never holds gigabytes unwritten.
-    const bool writeback =
-        sink == File && decoded / kWritebackStep != (decoded - size) / kWritebackStep;
-    if (sink == File &&
-        (fwrite(data, 1, size, out) != size || (writeback && !PlatformStartWriteback(out)))) {
-        GiveUp(Unstreamable);
-        return false;
-    }
+    else if (sink == File)
+        writer.Write(data, size);
     return true;
 }
 
 void PackageStream::EndEntry() {
     const Entry& entry = entries.back();
     bool sound = (!inflating || inflateEnded) && decoded == entry.size && crc == entry.crc;
-    if (out) {
-        // Small files are left to the one sync at the end, which writes them out together.
-        const bool started = entry.size < kWritebackFrom || PlatformStartWriteback(out);
-        sound = fclose(out) == 0 && started && sound;
-        out = nullptr;
-    }
+    if (sink == File)
+        writer.Close();
     if (sound && sink == RemovalRecord)
         sound = RemovalRecordNames(removals, &steps.removed);
     if (!sound)
@@ -368,6 +345,9 @@ void PackageStream::Verify() {
     if (listedEntries != central.size() || listedOffset != centralAt ||
         listedSize != centralEnd - centralAt || central.size() != entries.size())
         return GiveUp(Contradicted);
+    // Every staged file must also be on disk as decoded.
+    if (central == entries && !writer.Drain())
+        return GiveUp(Unstreamable);
     if (central == entries) {
         result = Extracted;
         return;
@@ -380,9 +360,7 @@ void PackageStream::Verify() {
 }
 
 void PackageStream::Close() {
-    if (out)
-        fclose(out);
-    out = nullptr;
+    writer.Discard();
     std::vector<Entry>().swap(entries);
     std::vector<Entry>().swap(central);
     steps = PackageSteps{};

@@ -11,12 +11,12 @@
 #pragma once
 
 #include "updater/PackageSteps.h"
+#include "updater/StagedWriter.h"
 
 #include <zlib.h>
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -103,7 +103,7 @@ private:
     uint64_t listedEntries = 0, listedSize = 0, listedOffset = 0;
     // The entry being decoded.
     Sink sink = Discard;
-    FILE* out = nullptr;
+    StagedWriter writer;
     std::string removals;
     uint64_t compressedLeft = 0, decoded = 0;
     uint32_t crc = 0;
@@ -111,5 +111,4 @@ private:
     z_stream inflater{};
     bool inflaterReady = false;
     std::unique_ptr<uint8_t[]> block;
-    std::unique_ptr<char[]> writeBuffer; // out's
 };

@@ -15,7 +15,7 @@
 
 class PackageStream;
 
-constexpr size_t kFeederQueueBytes = 8 << 20;
+constexpr size_t kFeederQueueBytes = 4 << 20;
 // Pieces are gathered into blocks of up to this size.
 constexpr size_t kFeederBlockBytes = 256 << 10;
 

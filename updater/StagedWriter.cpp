@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <system_error>
 
 namespace {
 // A file's data are handed to the device in steps of this size, and once more at its end when
@@ -19,23 +18,14 @@ constexpr size_t kPathRoom = 4096;
 constexpr size_t kSpareBatches = kWriterQueueBytes / kWriterBatchBytes + 2;
 } // namespace
 
-StagedWriter::StagedWriter() {
-    try {
-        thread = std::thread(&StagedWriter::Loop, this);
-    } catch (const std::system_error&) {
-        // Batches are then written where they are pushed.
-    }
-}
+StagedWriter::StagedWriter()
+    : writing(kWriterQueueBytes, kSpareBatches, [this](Batch& batch) {
+          Run(batch);
+          return true;
+      }) {}
 
 StagedWriter::~StagedWriter() {
     Discard();
-    {
-        std::lock_guard<std::mutex> held(lock);
-        stopping = true;
-    }
-    fed.notify_one();
-    if (thread.joinable())
-        thread.join();
 }
 
 void StagedWriter::Open(const char* path) {
@@ -78,63 +68,29 @@ void StagedWriter::Gather(Op::Kind kind, const uint8_t* data, size_t size) {
 }
 
 void StagedWriter::Offer() {
-    if (gathering.ops.empty() || !thread.joinable())
-        return;
-    bool idle = false;
-    {
-        std::lock_guard<std::mutex> held(lock);
-        idle = hungry;
-    }
-    if (idle)
+    if (!gathering.ops.empty() && writing.Hungry())
         Push();
 }
 
 void StagedWriter::Push() {
     if (gathering.ops.empty())
         return;
-    if (!thread.joinable()) {
-        Run(gathering);
-        return;
-    }
-    std::unique_lock<std::mutex> held(lock);
     const size_t size = gathering.bytes.size();
-    if (queuedBytes > 0 && queuedBytes + size > kWriterQueueBytes) {
-        waiting = true;
-        taken.wait(held, [&] { return queuedBytes == 0 || queuedBytes <= kWriterQueueBytes / 2; });
-        waiting = false;
-    }
-    queue.push_back(std::move(gathering));
-    queuedBytes += size;
-    gathering = Batch{};
-    if (!spare.empty()) {
-        gathering = std::move(spare.back());
-        spare.pop_back();
-    }
-    if (hungry)
-        fed.notify_one();
-}
-
-void StagedWriter::WaitIdle(std::unique_lock<std::mutex>& held) {
-    waiting = true;
-    taken.wait(held, [&] { return queue.empty() && !busy; });
-    waiting = false;
+    writing.Push(std::move(gathering), size);
+    if (!writing.Reuse(&gathering))
+        gathering = Batch{};
 }
 
 bool StagedWriter::Drain() {
     Push();
-    std::unique_lock<std::mutex> held(lock);
-    WaitIdle(held);
+    writing.WaitIdle();
     return !Failed();
 }
 
 void StagedWriter::Discard() {
     gathering.bytes.clear();
     gathering.ops.clear();
-    std::unique_lock<std::mutex> held(lock);
-    for (const Batch& batch : queue)
-        queuedBytes -= batch.bytes.size();
-    queue.clear();
-    WaitIdle(held);
+    writing.Drop();
     if (file)
         fclose(file);
     file = nullptr;
@@ -186,28 +142,4 @@ void StagedWriter::Run(Batch& batch) {
     }
     batch.bytes.clear();
     batch.ops.clear();
-}
-
-void StagedWriter::Loop() {
-    std::unique_lock<std::mutex> held(lock);
-    for (;;) {
-        hungry = true;
-        fed.wait(held, [&] { return !queue.empty() || stopping; });
-        hungry = false;
-        if (queue.empty())
-            return;
-        Batch batch = std::move(queue.front());
-        queue.pop_front();
-        busy = true;
-        held.unlock();
-        const size_t size = batch.bytes.size();
-        Run(batch);
-        held.lock();
-        busy = false;
-        queuedBytes -= size;
-        if (spare.size() < kSpareBatches)
-            spare.push_back(std::move(batch));
-        if (waiting && (queue.empty() || queuedBytes <= kWriterQueueBytes / 2))
-            taken.notify_one();
-    }
 }

@@ -5,14 +5,12 @@
 // kWriterQueueBytes. A failure is kept until the decoder asks for it.
 #pragma once
 
+#include "updater/HandOff.h"
+
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 constexpr size_t kWriterBatchBytes = 1 << 20;
@@ -55,24 +53,13 @@ private:
     // Adds an operation and its bytes to the batch being gathered.
     void Gather(Op::Kind kind, const uint8_t* data, size_t size);
     void Push();
-    // With lock held: waits until the thread has written every batch.
-    void WaitIdle(std::unique_lock<std::mutex>& held);
     void Run(Batch& batch);
     void Fail();
-    void Loop();
 
     Batch gathering;
     // Written by whoever runs a batch: the thread, or the caller while the thread is idle.
     FILE* file = nullptr;
     uint64_t fileBytes = 0;
     std::atomic<bool> failed{false};
-
-    std::mutex lock;
-    std::condition_variable fed;   // the thread waits for a batch
-    std::condition_variable taken; // the caller waits for room, or for the thread to be idle
-    std::deque<Batch> queue;
-    std::vector<Batch> spare;
-    size_t queuedBytes = 0;
-    bool busy = false, hungry = false, waiting = false, stopping = false;
-    std::thread thread;
+    HandOff<Batch> writing; // last: its thread stops before the rest goes
 };

@@ -1,22 +1,17 @@
 // Hands a package's bytes to its stream on a thread of its own, so that extraction runs on a
-// second core beside the transfer, the hash and the package's own file. The bytes wait in a
-// queue of at most kFeederQueueBytes, gathered in blocks; a caller that gets ahead waits until
-// half of it is taken. Each side wakes the other only when it waits: a switch of threads for
-// every piece of a transfer would cost more than the pieces.
+// second core beside the transfer, the hash and the package's own file. The bytes are copied
+// into blocks of up to kFeederBlockBytes that wait in a queue of at most kFeederQueueBytes.
 #pragma once
 
-#include <condition_variable>
+#include "updater/HandOff.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 class PackageStream;
 
 constexpr size_t kFeederQueueBytes = 4 << 20;
-// Pieces are gathered into blocks of up to this size.
 constexpr size_t kFeederBlockBytes = 256 << 10;
 
 class StreamFeeder {
@@ -41,23 +36,10 @@ public:
     void Abandon();
 
 private:
-    void Feed();
-    // With lock held: waits until the thread has taken every byte.
-    void WaitIdle(std::unique_lock<std::mutex>& held);
-    // With lock held: queues a copy of the bytes; false without memory for it.
+    using Block = std::vector<uint8_t>;
     bool Queue(const uint8_t* bytes, size_t size);
 
     PackageStream* stream;
-    std::mutex lock;
-    std::condition_variable fed;   // the thread waits for bytes
-    std::condition_variable taken; // the caller waits for room, or for the thread to be idle
-    std::deque<std::vector<uint8_t>> queue;
-    std::vector<std::vector<uint8_t>> spare; // blocks to use again
-    size_t queuedBytes = 0;
-    bool busy = false;     // the thread is feeding a block it took
-    bool hungry = false;   // the thread waits on fed
-    bool waiting = false;  // the caller waits on taken
-    bool stopping = false; // the thread ends once the queue is empty
-    bool finished = false; // Finish or Abandon was called
-    std::thread thread;
+    bool finished = false;  // Finish or Abandon was called
+    HandOff<Block> feeding; // last: its thread stops before the rest goes
 };

@@ -2,6 +2,7 @@
 # Builds and runs the updater benchmark (needs curl, unzip, zip and python3):
 #   bench/run-updater-bench.sh [--large] [BUILD_DIR]    (default build/native)
 # --large measures a package of about 2 GB after the one of about 200 MB (about 15 GB of disk).
+# Start it six minutes after many files were removed (the tests, an earlier run): see README.
 set -e
 cd "$(dirname "$0")/.."
 large=

@@ -268,6 +268,11 @@ bool PackageStream::Emit(const uint8_t* data, size_t size) {
         removals.append(reinterpret_cast<const char*>(data), size);
     else if (sink == File)
         writer.Write(data, size);
+    // A disk that filled up ends the stream at once rather than after the entry.
+    if (writer.Failed()) {
+        GiveUp(Unstreamable);
+        return false;
+    }
     return true;
 }
 

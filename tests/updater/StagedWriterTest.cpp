@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -61,10 +62,14 @@ TEST(StagedWriter, FilesComeOutWholeAndFailuresReachTheCaller) {
         writer.Discard();
         EXPECT_FALSE(writer.Failed());
 
-        // Discarded mid-file: the file is closed, and the writer goes on.
+        // Discarded mid-file, and with a file gathered but not handed over: the one is
+        // closed, the other never made, and the writer goes on.
         writer.Open((dir / "cut").c_str());
         WriteInPieces(&writer, contents[2], 1 << 20);
+        writer.Open((dir / "gathered").c_str());
+        writer.Write(reinterpret_cast<const uint8_t*>("abc"), 3);
         writer.Discard();
+        EXPECT_FALSE(std::ifstream(dir / "gathered").good());
         writer.Open((dir / "again").c_str());
         WriteInPieces(&writer, contents[3], 3);
         writer.Close();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -199,6 +200,11 @@ TEST_F(TransferResume, ATransferThatBrokeGoesOnAtTheNextStart) {
         EXPECT_EQ(kDownload, Run(package));
         EXPECT_EQ("1.0", InstalledVersion());
         ASSERT_EQ(kMegabyte, fs::file_size(kept));
+        // What was staged from the bytes is dropped with the transfer; they alone stay.
+        std::set<std::string> left;
+        for (const fs::directory_entry& item : fs::directory_iterator(staging))
+            left.insert(item.path().filename().string());
+        EXPECT_EQ((std::set<std::string>{"package", "package.id"}), left);
 
         std::string listed = package;
         HttpAnswer served = Answer(package);

@@ -25,6 +25,7 @@ public:
         try {
             thread = std::thread(&HandOff::Loop, this);
         } catch (const std::system_error&) {
+            // Items then run where they are handed over, as they would on one core.
         }
     }
     // Drops what waits and stops the thread.

@@ -122,6 +122,19 @@ bool ReadLine(FILE* file, char (&line)[kLineSize]) {
     return true;
 }
 
+// Whether nothing at target stands in the way of a step of kind.
+bool TargetFree(JournalStep::Kind kind, const char* target) {
+    switch (kind) {
+    case JournalStep::Move:
+        return Replaceable(target);
+    case JournalStep::Remove:
+        // A directory stays where a file was to be removed.
+        return PlatformIsDirectory(target) || Replaceable(target);
+    default:
+        return PlatformIsDirectory(target) || !Exists(target);
+    }
+}
+
 } // namespace
 
 bool StagedFilePath(const char* staging, uint32_t staged, char* path, size_t size) {
@@ -205,15 +218,7 @@ bool JournalTargetsFree(const char* root, const UpdateJournal& journal) {
             (parent != checked && !WalkParents(root, step.name.c_str(), false, &parentThere)))
             return false;
         checked = parent;
-        bool free = !parentThere;
-        if (!free && step.kind == JournalStep::Move)
-            free = Replaceable(target);
-        // A directory stays where a file was to be removed.
-        else if (!free && step.kind == JournalStep::Remove)
-            free = PlatformIsDirectory(target) || Replaceable(target);
-        else if (!free)
-            free = PlatformIsDirectory(target) || !Exists(target);
-        if (!free)
+        if (parentThere && !TargetFree(step.kind, target))
             return false;
     }
     return true;

@@ -6,8 +6,6 @@
 #include <curl/curl.h>
 
 #include <cerrno>
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -20,18 +18,12 @@ PackageFile::Refusal WriteFailure() {
 
 // Hashes the bytes an earlier transfer kept and hands them to the feeder, as if they arrived.
 bool TakeKeptBytes(PackageFile* target) {
-    FILE* file = fopen(target->path, "rb");
-    std::unique_ptr<char[]> block(file ? new (std::nothrow) char[kWriteBuffer] : nullptr);
-    size_t count = 0;
-    while (block && (count = fread(block.get(), 1, kWriteBuffer, file)) > 0) {
-        PackageHasherAdd(&target->hasher, block.get(), count);
-        if (target->feeder)
-            target->feeder->Add(block.get(), count);
-    }
-    const bool read = block && !ferror(file);
-    if (file)
-        fclose(file);
-    return read;
+    StreamFeeder* feeder = target->feeder;
+    return PackageHasherAddFile(&target->hasher, target->path,
+                                [feeder](const char* block, size_t count) {
+                                    if (feeder)
+                                        feeder->Add(block, count);
+                                });
 }
 
 } // namespace

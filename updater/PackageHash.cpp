@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -104,16 +105,19 @@ bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& l
     return !listed.hasSize || hasher.bytes <= listed.size;
 }
 
-bool PackageHasherAddFile(PackageHasher* hasher, const char* path) {
+bool PackageHasherAddFile(PackageHasher* hasher, const char* path,
+                          const std::function<void(const char*, size_t)>& each) {
     FILE* file = fopen(path, "rb");
-    if (!file)
-        return false;
-    std::unique_ptr<char[]> block(new char[kReadBlock]);
-    size_t count;
-    while ((count = fread(block.get(), 1, kReadBlock, file)) > 0)
+    std::unique_ptr<char[]> block(file ? new (std::nothrow) char[kReadBlock] : nullptr);
+    size_t count = 0;
+    while (block && (count = fread(block.get(), 1, kReadBlock, file)) > 0) {
         PackageHasherAdd(hasher, block.get(), count);
-    const bool read = !ferror(file);
-    fclose(file);
+        if (each)
+            each(block.get(), count);
+    }
+    const bool read = block && !ferror(file);
+    if (file)
+        fclose(file);
     return read;
 }
 

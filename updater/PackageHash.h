@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 struct ListedPackage {
     bool hasHash;
@@ -34,8 +35,10 @@ void PackageHasherStart(PackageHasher* hasher, bool hash = true);
 void PackageHasherAdd(PackageHasher* hasher, const void* data, size_t size);
 // Whether the bytes added so far can still become the listed package: not more than its size.
 bool PackageHasherWithinSize(const PackageHasher& hasher, const ListedPackage& listed);
-// Adds the bytes of the file at path; false when it cannot be read.
-bool PackageHasherAddFile(PackageHasher* hasher, const char* path);
+// Adds the bytes of the file at path, handing each block read to each too when it is given;
+// false when the file cannot be read.
+bool PackageHasherAddFile(PackageHasher* hasher, const char* path,
+                          const std::function<void(const char*, size_t)>& each = nullptr);
 // The SHA-256 of the file at path; false when it cannot be read.
 bool FileSha256(const char* path, uint8_t (&hash)[crypto_hash_sha256_BYTES]);
 // Ends the hasher with the hash of the bytes added.

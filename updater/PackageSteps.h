@@ -21,8 +21,8 @@ struct PackageSteps {
     bool MoveInto(UpdateJournal* journal);
 };
 
-// Adds count bytes to an extraction's progress. Only the worker writes it, so a load and a
-// store publish it whole.
+// Adds count bytes to an extraction's progress. One thread at a time writes it (the worker, or
+// the one extracting while the package arrives), so a load and a store publish it whole.
 inline void AddExtracted(std::atomic<float>* extracted, uint64_t count) {
     extracted->store(extracted->load(std::memory_order_relaxed) + float(count),
                      std::memory_order_relaxed);
